@@ -1,0 +1,19 @@
+#include "tests/support/TestPaths.h"
+
+#include <filesystem>
+
+namespace testsupport {
+
+std::string sourceDir() { return TRAWLIX_TEST_SOURCE_DIR; }
+std::string binaryDir() { return TRAWLIX_TEST_BINARY_DIR; }
+std::string programDir() { return TRAWLIX_TEST_PROGRAM_DIR; }
+
+std::string scratchDir(const std::string& name) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(binaryDir()) / "test-scratch" / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir.string();
+}
+
+}  // namespace testsupport
