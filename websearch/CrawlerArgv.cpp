@@ -1,0 +1,114 @@
+#include "websearch/CrawlerArgv.h"
+
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include "websearch/WebConfig.h"
+
+namespace {
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool startsWithNoCase(const std::string& s, size_t at, const char* prefix) {
+    for (size_t i = 0; prefix[i] != '\0'; ++i) {
+        if (at + i >= s.size() || lowerAscii(s[at + i]) != lowerAscii(prefix[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Leading blanks, an optional sign, the digits up to the first non-digit; no digits give
+// 0. Values beyond 32 bits stop at the nearest bound instead of wrapping.
+int32_t lenientDecimal(const std::string& s) {
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    int64_t value = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        value = value * 10 + (s[i] - '0');
+        if (value > int64_t{std::numeric_limits<int32_t>::max()} + 1) {
+            break;
+        }
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<int32_t>::max()) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    if (value < std::numeric_limits<int32_t>::min()) {
+        return std::numeric_limits<int32_t>::min();
+    }
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+size_t Argv::lookup(const std::string& arg, int32_t& id) {
+    if (arg.empty() || arg[0] != '-') {
+        throw Exception{kErrorArgSyntax + arg};
+    }
+    const size_t colon = arg.find(':');
+    if (colon == std::string::npos) {
+        throw Exception{kErrorArgSyntax + arg};
+    }
+    for (const CrawlerOption& option : kCrawlerOptions) {
+        // The key runs from the second character through the colon.
+        if (std::char_traits<char>::length(option.name) <= colon &&
+            startsWithNoCase(arg, 1, option.name)) {
+            id = option.id;
+            return colon + 1;
+        }
+    }
+    throw Exception{kErrorArgUnknown + arg};
+}
+
+CrawlerArgv::CrawlerArgv() : seed(std::string("http://") + webConfig().engineHomeHost) {}
+
+bool CrawlerArgv::apply(std::string arg) {
+    int32_t id = -1;
+    const size_t at = lookup(arg, id);
+    const std::string value = arg.substr(at);
+    switch (id) {
+    case 0:
+        qlimit = lenientDecimal(value);
+        break;
+    case 5:
+        timeout = lenientDecimal(value);
+        break;
+    case 6:
+        sock = lenientDecimal(value);
+        break;
+    case 1:
+        seed = Url(startsWithNoCase(value, 0, "http://") ? value : "http://" + value);
+        break;
+    case 3: {
+        FsPath path(value);
+        if (!path.exists()) {
+            // One level only, named by the value as given.
+            std::error_code ec;
+            std::filesystem::create_directory(value, ec);
+            if (ec) {
+                throw Exception{kErrorArgOutput + value};
+            }
+        }
+        output = path;
+        break;
+    }
+    case 7:
+        filetype = FsPath(value);
+        break;
+    case 8:
+        searchtext = FsPath(value);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
