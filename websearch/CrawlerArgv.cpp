@@ -8,7 +8,9 @@
 
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool startsWithNoCase(const std::string& s, size_t at, const char* prefix) {
     for (size_t i = 0; prefix[i] != '\0'; ++i) {
@@ -76,39 +78,39 @@ bool CrawlerArgv::apply(std::string arg) {
     const size_t at = lookup(arg, id);
     const std::string value = arg.substr(at);
     switch (id) {
-    case 0:
-        qlimit = lenientDecimal(value);
-        break;
-    case 5:
-        timeout = lenientDecimal(value);
-        break;
-    case 6:
-        sock = lenientDecimal(value);
-        break;
-    case 1:
-        seed = Url(startsWithNoCase(value, 0, "http://") ? value : "http://" + value);
-        break;
-    case 3: {
-        FsPath path(value);
-        if (!path.exists()) {
-            // One level only, named by the value as given.
-            std::error_code ec;
-            std::filesystem::create_directory(value, ec);
-            if (ec) {
-                throw Exception{kErrorArgOutput + value};
+        case 0:
+            qlimit = lenientDecimal(value);
+            break;
+        case 5:
+            timeout = lenientDecimal(value);
+            break;
+        case 6:
+            sock = lenientDecimal(value);
+            break;
+        case 1:
+            seed = Url(startsWithNoCase(value, 0, "http://") ? value : "http://" + value);
+            break;
+        case 3: {
+            FsPath path(value);
+            if (!path.exists()) {
+                // One level only, named by the value as given.
+                std::error_code ec;
+                std::filesystem::create_directory(value, ec);
+                if (ec) {
+                    throw Exception{kErrorArgOutput + value};
+                }
             }
+            output = path;
+            break;
         }
-        output = path;
-        break;
-    }
-    case 7:
-        filetype = FsPath(value);
-        break;
-    case 8:
-        searchtext = FsPath(value);
-        break;
-    default:
-        break;
+        case 7:
+            filetype = FsPath(value);
+            break;
+        case 8:
+            searchtext = FsPath(value);
+            break;
+        default:
+            break;
     }
     return true;
 }

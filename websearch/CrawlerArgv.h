@@ -36,8 +36,8 @@ struct CrawlerOption {
 
 // Searched in this order; a name matches as a case-insensitive prefix of the key.
 inline constexpr CrawlerOption kCrawlerOptions[] = {
-    {"qlimit", 0}, {"seed", 1},     {"sort", 2},     {"output", 3},
-    {"timeout", 5}, {"sock", 6},    {"filetype", 7}, {"searchtext", 8},
+    {"qlimit", 0},  {"seed", 1}, {"sort", 2},     {"output", 3},
+    {"timeout", 5}, {"sock", 6}, {"filetype", 7}, {"searchtext", 8},
 };
 
 class CrawlerArgv : public Argv {

@@ -6,7 +6,9 @@ namespace Kestrin {
 
 Thread::Thread() = default;
 
-Thread::~Thread() { join(); }
+Thread::~Thread() {
+    join();
+}
 
 bool Thread::start() {
     if (m_handle.joinable()) {
@@ -24,7 +26,9 @@ bool Thread::start() {
     return true;
 }
 
-bool Thread::wait(uint32_t timeoutMs) { return m_finished.wait(timeoutMs); }
+bool Thread::wait(uint32_t timeoutMs) {
+    return m_finished.wait(timeoutMs);
+}
 
 void Thread::join() {
     if (m_handle.joinable() && m_handle.get_id() != std::this_thread::get_id()) {

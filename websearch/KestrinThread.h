@@ -49,7 +49,7 @@ protected:
 private:
     static void threadEntry(Thread* self);
 
-    std::thread m_handle;                  // owner's thread only
+    std::thread m_handle;                    // owner's thread only
     platform::Event m_finished{true, true};  // set while no body runs
 };
 

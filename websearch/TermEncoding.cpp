@@ -7,17 +7,17 @@ bool needsEncoding(unsigned char c, TermPlace place) {
         return true;
     }
     switch (c) {
-    case '&':
-    case '#':
-    case '%':
-    case '+':
-        return true;
-    case '?':
-    case ';':
-    case '/':
-        return place == TermPlace::kPath;
-    default:
-        return false;
+        case '&':
+        case '#':
+        case '%':
+        case '+':
+            return true;
+        case '?':
+        case ';':
+        case '/':
+            return place == TermPlace::kPath;
+        default:
+            return false;
     }
 }
 

@@ -23,7 +23,9 @@ void setWebConfig(const WebConfig& config) {
     g_config = config;
 }
 
-void resetWebConfig() { setWebConfig(WebConfig{}); }
+void resetWebConfig() {
+    setWebConfig(WebConfig{});
+}
 
 std::string webOutputDir() {
     std::string dir = webConfig().outputDir;

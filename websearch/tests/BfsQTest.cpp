@@ -82,10 +82,9 @@ TEST_F(BfsQTest, LinksAreResolvedQueuedOnceAndOneLevelDeeper) {
     Url base("http://s.test/dir/page.html", 2);
     q.addLinks(base, {"x.html", "../y.pdf", "x.html", "/dir/x.html", "page.html", "#f"});
     q.addLinks(base, {"x.html", "z/"});
-    EXPECT_EQ(queued(q), (std::vector<std::string>{"http://s.test/dir/x.html@3",
-                                                   "http://s.test/y.pdf@3",
-                                                   "http://s.test/dir/page.html#f@3",
-                                                   "http://s.test/dir/z/@3"}));
+    EXPECT_EQ(queued(q), (std::vector<std::string>{
+                             "http://s.test/dir/x.html@3", "http://s.test/y.pdf@3",
+                             "http://s.test/dir/page.html#f@3", "http://s.test/dir/z/@3"}));
 }
 
 TEST_F(BfsQTest, EnginePageQueuesOnlyUnwrappedHttpTargets) {
@@ -117,10 +116,10 @@ TEST_P(BfsQEngineHost, EnginePagesAreRecognisedBySameHost) {
     q.addLinks(Url(std::string("http://") + GetParam().host + "/search"),
                {"/url?q=http://a.test/x"});
     ASSERT_EQ(q.size(), 1);
-    EXPECT_EQ(q.front().compose(kPartAll), GetParam().engine
-                                               ? std::string("http://a.test/x")
-                                               : std::string("http://") + GetParam().host +
-                                                     "/url?q=http://a.test/x");
+    EXPECT_EQ(q.front().compose(kPartAll),
+              GetParam().engine
+                  ? std::string("http://a.test/x")
+                  : std::string("http://") + GetParam().host + "/url?q=http://a.test/x");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BfsQEngineHost,

@@ -108,7 +108,8 @@ TEST_P(CrawlerArgvSeed, AddsTheSchemeWhenMissing) {
 INSTANTIATE_TEST_SUITE_P(Cases, CrawlerArgvSeed,
                          ::testing::Values(SeedCase{"-Seed:a/b", "http://a/b"},
                                            SeedCase{"-seed:HTTP://Host/X", "http://host/X"},
-                                           SeedCase{"-seed:127.0.0.1:8080/", "http://127.0.0.1:8080/"},
+                                           SeedCase{"-seed:127.0.0.1:8080/",
+                                                    "http://127.0.0.1:8080/"},
                                            SeedCase{"-seed:h/p?q=a:b", "http://h/p?q=a:b"},
                                            SeedCase{"-seed:", "http:"}));
 
@@ -133,12 +134,12 @@ TEST_P(CrawlerArgvErrors, RaisesWithTheExactTextAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CrawlerArgvErrors,
-    ::testing::Values(
-        ErrorCase{"-x:1", "Unknown argument: -x:1"}, ErrorCase{"-se:5", "Unknown argument: -se:5"},
-        ErrorCase{"qlimit:5", "Invalid argument syntax(-<arg>:<value>): qlimit:5"},
-        ErrorCase{"-qlimit", "Invalid argument syntax(-<arg>:<value>): -qlimit"},
-        ErrorCase{"", "Invalid argument syntax(-<arg>:<value>): "},
-        ErrorCase{"-:", "Unknown argument: -:"}));
+    ::testing::Values(ErrorCase{"-x:1", "Unknown argument: -x:1"},
+                      ErrorCase{"-se:5", "Unknown argument: -se:5"},
+                      ErrorCase{"qlimit:5", "Invalid argument syntax(-<arg>:<value>): qlimit:5"},
+                      ErrorCase{"-qlimit", "Invalid argument syntax(-<arg>:<value>): -qlimit"},
+                      ErrorCase{"", "Invalid argument syntax(-<arg>:<value>): "},
+                      ErrorCase{"-:", "Unknown argument: -:"}));
 
 TEST(CrawlerArgv, LaterValuesOverwriteEarlierOnes) {
     CrawlerArgv argv;
