@@ -378,11 +378,13 @@ const char* HttpParser::parseChunkSize(const char* p, const char* end) {
             case 1: {
                 int d = hexValue(c);
                 if (d >= 0) {
-                    m_sizeValue = m_sizeValue * 16 + static_cast<uint32_t>(d);
-                    if (m_sizeValue > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())) {
+                    // Bounded before it can wrap: a size past 31 bits fails the response.
+                    constexpr uint32_t kMax = std::numeric_limits<int32_t>::max();
+                    if (m_sizeValue > (kMax - static_cast<uint32_t>(d)) / 16) {
                         fail(kErrorBadChunkSize);
                         return nullptr;
                     }
+                    m_sizeValue = m_sizeValue * 16 + static_cast<uint32_t>(d);
                     ++p;
                     continue;
                 }
