@@ -11,7 +11,13 @@
 struct QueueGuard {
     platform::CriticalSection lock;
     QManager* queue = nullptr;  // owned by the source; every use under lock
+    // URLs a worker has taken and not finished yet (under lock): the crawl has run dry
+    // only when the queue is empty and this is 0.
+    int32_t inFlight = 0;
 };
+
+// Under the guard's lock: nothing is queued and no worker holds a URL.
+bool crawlDrained(QueueGuard& guard);
 
 // Held for the post-fetch part of a crawl cycle and for the end-of-cycle signal.
 extern platform::CriticalSection g_crawlLock;
