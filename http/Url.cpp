@@ -1,5 +1,8 @@
 #include "http/Url.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -9,15 +12,6 @@ void lowerAscii(std::string& s) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
         }
-    }
-}
-
-// Moves the text after the first `mark` of s into out and cuts s at the mark.
-void splitOff(std::string& s, char mark, std::string& out) {
-    size_t at = s.find(mark);
-    if (at != std::string::npos) {
-        out.assign(s, at + 1);
-        s.resize(at);
     }
 }
 
@@ -57,39 +51,42 @@ Url::Url(std::string text, int32_t depth) : depth(depth) {
 }
 
 void Url::parse(std::string text) {
-    std::string s = std::move(text);
-    scheme.clear();
-    host.clear();
-    path.clear();
-    params.clear();
-    query.clear();
-    fragment.clear();
-    port = 80;
-
-    splitOff(s, '#', fragment);
-    splitOff(s, '?', query);
-    splitOff(s, ';', params);
+    // Each step cuts what it takes off the end or the front of the view s.
+    std::string_view s = text;
+    auto takeAfter = [&s](char mark, std::string& out) {
+        size_t at = s.find(mark);
+        if (at == std::string_view::npos) {
+            out.clear();
+        } else {
+            out.assign(s.substr(at + 1));
+            s = s.substr(0, at);
+        }
+    };
+    takeAfter('#', fragment);
+    takeAfter('?', query);
+    takeAfter(';', params);
     size_t colon = s.find(':');
-    if (colon != std::string::npos) {
-        scheme.assign(s, 0, colon);
+    if (colon == std::string_view::npos) {
+        scheme.clear();
+    } else {
+        scheme.assign(s.substr(0, colon));
         lowerAscii(scheme);
-        s.erase(0, colon + 1);
+        s = s.substr(colon + 1);
     }
-    size_t pathStart = 0;
-    if (s.size() >= 2 && s[0] == '/' && s[1] == '/') {
-        size_t hostEnd = s.find('/', 2);
-        if (hostEnd == std::string::npos) {
-            hostEnd = s.size();
+    host.clear();
+    port = 80;
+    if (s.starts_with("//")) {
+        size_t hostEnd = std::min(s.find('/', 2), s.size());
+        std::string_view hostPart = s.substr(2, hostEnd - 2);
+        s = s.substr(hostEnd);
+        size_t portColon = hostPart.find(':');
+        if (portColon != std::string_view::npos) {
+            port = parsePort(hostPart.substr(portColon + 1));
+            hostPart = hostPart.substr(0, portColon);
         }
-        host.assign(s, 2, hostEnd - 2);
-        pathStart = hostEnd;
-        size_t portColon = host.find(':');
-        if (portColon != std::string::npos) {
-            port = parsePort(std::string_view(host).substr(portColon + 1));
-            host.resize(portColon);
-        }
+        host.assign(hostPart);
     }
-    path.assign(s, pathStart);
+    path.assign(s);
     if (!host.empty()) {
         lowerAscii(host);
         if (path.empty()) {
@@ -98,43 +95,100 @@ void Url::parse(std::string text) {
     }
 }
 
-std::string Url::compose(unsigned mask) const {
-    std::string out;
-    out.reserve(scheme.size() + host.size() + path.size() + params.size() + query.size() +
-                fragment.size() + 16);
-    if ((mask & kPartScheme) && !scheme.empty()) {
-        out += scheme;
-        out += ':';
+namespace {
+
+// The composed text as a list of pieces that point into the Url, so texts can be compared
+// without being built.
+struct Composed {
+    std::string_view pieces[12];
+    size_t count = 0;
+    size_t size = 0;
+    char portText[12];
+
+    void add(std::string_view piece) {
+        pieces[count++] = piece;
+        size += piece.size();
+    }
+};
+
+void composePieces(const Url& u, unsigned mask, Composed& out) {
+    if ((mask & kPartScheme) && !u.scheme.empty()) {
+        out.add(u.scheme);
+        out.add(":");
     }
     if (mask & kPartHost) {
-        if (!host.empty()) {
-            out += "//";
-            out += host;
+        if (!u.host.empty()) {
+            out.add("//");
+            out.add(u.host);
         }
-        if (port != 80) {
-            out += ':';
-            out += std::to_string(port);
+        if (u.port != 80) {
+            int n = std::snprintf(out.portText, sizeof out.portText, ":%d", u.port);
+            out.add(std::string_view(out.portText, static_cast<size_t>(n)));
         }
     }
     if (mask & kPartPath) {
-        out += path;
+        std::string_view path = u.path;
         // A merged path always ends with '/'; after a final segment such as "page.html"
         // that '/' is not part of the address.
-        if (path.size() > 1 && path.back() == '/' && path.find('.') != std::string::npos) {
-            out.pop_back();
+        if (path.size() > 1 && path.back() == '/' && path.find('.') != std::string_view::npos) {
+            path.remove_suffix(1);
         }
+        out.add(path);
     }
-    if ((mask & kPartParams) && !params.empty()) {
-        out += ';';
-        out += params;
+    if ((mask & kPartParams) && !u.params.empty()) {
+        out.add(";");
+        out.add(u.params);
     }
-    if ((mask & kPartQuery) && !query.empty()) {
-        out += '?';
-        out += query;
+    if ((mask & kPartQuery) && !u.query.empty()) {
+        out.add("?");
+        out.add(u.query);
     }
-    if ((mask & kPartFragment) && !fragment.empty()) {
-        out += '#';
-        out += fragment;
+    if ((mask & kPartFragment) && !u.fragment.empty()) {
+        out.add("#");
+        out.add(u.fragment);
+    }
+}
+
+// Byte-wise as unsigned characters, a proper prefix first: <0, 0 or >0.
+int compareComposed(const Composed& a, const Composed& b) {
+    size_t ia = 0, ib = 0;
+    std::string_view ra = a.count ? a.pieces[0] : std::string_view();
+    std::string_view rb = b.count ? b.pieces[0] : std::string_view();
+    for (;;) {
+        while (ra.empty() && ++ia < a.count) {
+            ra = a.pieces[ia];
+        }
+        while (rb.empty() && ++ib < b.count) {
+            rb = b.pieces[ib];
+        }
+        if (ra.empty() || rb.empty()) {
+            return ra.empty() ? (rb.empty() ? 0 : -1) : 1;
+        }
+        size_t n = std::min(ra.size(), rb.size());
+        if (int c = std::memcmp(ra.data(), rb.data(), n)) {
+            return c;
+        }
+        ra.remove_prefix(n);
+        rb.remove_prefix(n);
+    }
+}
+
+int compareUrls(const Url& a, const Url& b) {
+    Composed ca, cb;
+    composePieces(a, kPartAll, ca);
+    composePieces(b, kPartAll, cb);
+    return compareComposed(ca, cb);
+}
+
+}  // namespace
+
+std::string Url::compose(unsigned mask) const {
+    Composed c;
+    composePieces(*this, mask, c);
+    std::string out;
+    out.reserve(c.size);
+    for (size_t i = 0; i < c.count; ++i) {
+        out += c.pieces[i];
     }
     return out;
 }
@@ -158,12 +212,11 @@ std::string Url::queryValue(std::string_view name) const {
 }
 
 bool Url::operator<(const Url& other) const {
-    // std::string compares as unsigned characters.
-    return compose(kPartAll) < other.compose(kPartAll);
+    return compareUrls(*this, other) < 0;
 }
 
 bool Url::operator==(const Url& other) const {
-    return compose(kPartAll) == other.compose(kPartAll);
+    return compareUrls(*this, other) == 0;
 }
 
 namespace {
@@ -222,7 +275,9 @@ std::string mergePaths(std::string_view basePath, std::string_view relativePath)
 }
 
 Url resolveUrl(const Url& base, const Url& relative) {
-    if (base.compose(kPartAll).empty() || !relative.scheme.empty()) {
+    Composed composedBase;
+    composePieces(base, kPartAll, composedBase);
+    if (composedBase.size == 0 || !relative.scheme.empty()) {
         return relative;
     }
     Url r = relative;
