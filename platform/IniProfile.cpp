@@ -86,8 +86,10 @@ bool hasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
+}  // namespace
+
 // A value cut in the middle of a double-byte character would end in a stray lead byte.
-std::string cutValue(std::string_view value) {
+std::string cutProfileValue(std::string_view value) {
     if (value.size() <= kProfileValueMax) {
         return std::string(value);
     }
@@ -101,8 +103,6 @@ std::string cutValue(std::string_view value) {
     }
     return std::string(value.substr(0, end));
 }
-
-}  // namespace
 
 std::string foldProfileName(std::string_view name) {
     std::string out(name);
@@ -325,7 +325,7 @@ bool readProfileString(const std::string& path, std::string_view section, std::s
     if (text) {
         value = IniDocument::parse(*text).get(section, key);
     }
-    out = cutValue(value ? std::string_view(*value) : dflt);
+    out = cutProfileValue(value ? std::string_view(*value) : dflt);
     return value.has_value();
 }
 

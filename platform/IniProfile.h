@@ -49,6 +49,9 @@ private:
 // into each other.
 std::string foldProfileName(std::string_view name);
 
+// Cuts a value to kProfileValueMax bytes without splitting a double-byte character.
+std::string cutProfileValue(std::string_view value);
+
 // Reads a value into out: the file's value, or dflt when the file, section or key is
 // missing; cut to kProfileValueMax bytes. True when the key was found.
 bool readProfileString(const std::string& path, std::string_view section, std::string_view key,
