@@ -11,6 +11,7 @@ enum CharClass : unsigned char {
     kLetter = 4,      // ASCII letter
     kAttrStop = 8,    // ends an attribute name: a blank or '='
     kValueStop = 16,  // ends an unquoted value: a blank
+    kTagEnd = 32,     // the tag's closing '>'
 };
 
 constexpr auto kClasses = [] {
@@ -20,7 +21,7 @@ constexpr auto kClasses = [] {
     for (unsigned char ch : {' ', '\t', '\n', '\r'}) {
         t.c[ch] |= kBlank | kNameStop | kAttrStop | kValueStop;
     }
-    t.c[static_cast<unsigned char>('>')] |= kNameStop;
+    t.c[static_cast<unsigned char>('>')] |= kNameStop | kTagEnd;
     t.c[static_cast<unsigned char>('<')] |= kNameStop;
     t.c[static_cast<unsigned char>('=')] |= kAttrStop;
     for (int ch = 'a'; ch <= 'z'; ++ch) {
@@ -139,34 +140,39 @@ const char* LinkExtractor::readTag(const char* p, const char* end) {
 
 // Reads the attributes up to the tag's closing '>' (the first '>' after the name, also inside
 // a quoted value), keeps the first non-empty href value, and returns the byte after the '>'.
+// Every scan stops on the '>', so each byte is looked at once.
 const char* LinkExtractor::readLinkAttributes(const char* p, const char* end) {
-    const char* tagEnd = findChar(p, end, '>');
-    const char* after = tagEnd < end ? tagEnd + 1 : end;
-    while (p < tagEnd) {
-        while (p < tagEnd && is(*p, kBlank)) {
+    while (p < end && *p != '>') {
+        while (p < end && is(*p, kBlank)) {
             ++p;
         }
         const char* name = p;
-        while (p < tagEnd && !is(*p, kAttrStop)) {
+        while (p < end && !is(*p, CharClass(kAttrStop | kTagEnd))) {
             ++p;
         }
         // "hreflang" counts as href too: a prefix match, as in the tag names.
         bool isHref = startsWithFolded(std::string_view(name, p - name), "href");
-        while (p < tagEnd && is(*p, kAttrStop)) {
+        while (p < end && is(*p, kAttrStop)) {
             ++p;
         }
-        if (p == tagEnd) {
+        if (p == end || *p == '>') {
             break;
         }
         const char* value;
         const char* valueEnd;
         if (*p == '"' || *p == '\'') {
-            value = p + 1;
-            valueEnd = findChar(value, tagEnd, *p);
-            p = valueEnd < tagEnd ? valueEnd + 1 : tagEnd;
+            char quote = *p;
+            value = ++p;
+            while (p < end && *p != quote && *p != '>') {
+                ++p;
+            }
+            valueEnd = p;
+            if (p < end && *p == quote) {
+                ++p;
+            }
         } else {
             value = p;
-            while (p < tagEnd && !is(*p, kValueStop)) {
+            while (p < end && !is(*p, CharClass(kValueStop | kTagEnd))) {
                 ++p;
             }
             valueEnd = p;
@@ -176,10 +182,11 @@ const char* LinkExtractor::readLinkAttributes(const char* p, const char* end) {
             if (valueEnd > value) {
                 links.emplace_back(value, valueEnd);
             }
+            p = findChar(p, end, '>');
             break;
         }
     }
-    return after;
+    return p < end ? p + 1 : end;
 }
 
 // p is at the end of the opening tag's name. Returns the byte after the "</script>" that ends
