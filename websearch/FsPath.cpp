@@ -27,12 +27,9 @@ FsPath& FsPath::operator=(const FsPath& other) {
 }
 
 bool FsPath::exists() const {
-    std::string dir = text;
+    std::string dir = text.empty() ? std::string(1, '/') : text;
     if (!forwardSlash) {
         std::replace(dir.begin(), dir.end(), '\\', '/');
-    }
-    if (dir.empty()) {
-        dir = "/";
     }
     std::error_code ec;
     std::filesystem::directory_iterator listing(dir, ec);
