@@ -3,8 +3,6 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 #include "platform/Clock.h"
 #include "tests/support/LoopbackServer.h"
 
@@ -140,13 +138,16 @@ TEST_F(HttpClientTest, RedirectBackToAnEarlierUrlIsALoop) {
 }
 
 TEST_F(HttpClientTest, EndlessNewRedirectsAreCapped) {
-    std::atomic<int> n{0};
-    server.setHandler([&](const std::string&) {
-        return page(302, "Found", "", {"Location: /r" + std::to_string(++n)});
+    // Every answer sends the client one level deeper: /r, /rr, /rrr, ...
+    server.setHandler([&](const std::string& request) {
+        return page(302, "Found", "", {"Location: " + testsupport::requestTarget(request) + "r"});
     });
-    EXPECT_FALSE(client.fetch(Url(url("/start"))));
+    EXPECT_FALSE(client.fetch(Url(url("/r"))));
     EXPECT_EQ(client.errorText, "too many redirections!!!");
     EXPECT_EQ(server.connectionCount(), static_cast<size_t>(HttpClient::kMaxRedirects) + 1);
+    EXPECT_EQ(testsupport::requestTarget(server.request(HttpClient::kMaxRedirects)),
+              "/" + std::string(HttpClient::kMaxRedirects + 1, 'r'));
+    EXPECT_EQ(testsupport::requestHeader(server.request(0), "user-agent"), "test");
 }
 
 TEST_F(HttpClientTest, CookiesOfARedirectGoWithTheRedirectedRequest) {

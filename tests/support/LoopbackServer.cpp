@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -121,6 +122,39 @@ std::string chunkedBody(const std::vector<std::string>& chunks) {
     }
     r += "0\r\n\r\n";
     return r;
+}
+
+std::string requestTarget(const std::string& request) {
+    const size_t lineEnd = request.find("\r\n");
+    const size_t first = request.find(' ');
+    if (lineEnd == std::string::npos || first == std::string::npos || first > lineEnd) {
+        return {};
+    }
+    const size_t second = request.find(' ', first + 1);
+    const size_t end = (second == std::string::npos || second > lineEnd) ? lineEnd : second;
+    return request.substr(first + 1, end - first - 1);
+}
+
+std::string requestHeader(const std::string& request, const std::string& name) {
+    size_t pos = request.find("\r\n");
+    while (pos != std::string::npos && pos + 2 < request.size()) {
+        const size_t start = pos + 2;
+        const size_t end = request.find("\r\n", start);
+        if (end == std::string::npos || end == start) {
+            break;
+        }
+        const std::string line = request.substr(start, end - start);
+        if (line.size() > name.size() && line[name.size()] == ':' &&
+            strncasecmp(line.c_str(), name.c_str(), name.size()) == 0) {
+            size_t v = name.size() + 1;
+            while (v < line.size() && line[v] == ' ') {
+                ++v;
+            }
+            return line.substr(v);
+        }
+        pos = end;
+    }
+    return {};
 }
 
 LoopbackServer::LoopbackServer(std::string address, uint16_t port)

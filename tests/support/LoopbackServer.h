@@ -60,6 +60,11 @@ std::string httpResponse(int status, const std::string& reason,
                          bool withContentLength = true);
 // The chunked transfer coding of the given chunks, closing zero chunk included.
 std::string chunkedBody(const std::vector<std::string>& chunks);
+// The target of a request's first line ("/a?b=1" of "GET /a?b=1 HTTP/1.1"); empty when
+// the line is not complete.
+std::string requestTarget(const std::string& request);
+// A header's value in a raw request (name compared case-insensitively); empty when absent.
+std::string requestHeader(const std::string& request, const std::string& name);
 
 class LoopbackServer {
 public:
