@@ -1,7 +1,7 @@
 #include "websearch/WebSourceSetup.h"
 
+#include "platform/Text.h"
 #include "websearch/WebConfig.h"
-#include "websearch/WebText.h"
 
 WebSourceSetup::WebSourceSetup() = default;
 
@@ -60,7 +60,7 @@ std::vector<std::string> webSourceOptions(const std::string& s, const std::strin
 }
 
 SearchText prepareSearchText(SearchSink* sink, const std::string& urlTemplate, TermPlace place) {
-    const std::string text = wideToAnsi(sink->editText());
+    const std::string text = platform::toAnsi(sink->editText());
     SearchText out;
     out.s = text;
     for (char& c : out.s) {

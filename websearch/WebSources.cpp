@@ -2,10 +2,10 @@
 #include <functional>
 
 #include "platform/Clock.h"
+#include "platform/Text.h"
 #include "websearch/HttpSocketThread.h"
 #include "websearch/WebConfig.h"
 #include "websearch/WebSourceSetup.h"
-#include "websearch/WebText.h"
 
 namespace {
 
@@ -21,6 +21,10 @@ int32_t runSource(SearchSink* sink, WebSource source, const std::function<void()
     }
     sink->finish(source);
     return 0;
+}
+
+std::string utf8ToAnsi(const std::string& utf8) {
+    return platform::utf8ToAnsi(utf8);
 }
 
 bool fetchBody(HttpClient& client, const std::string& url) {
@@ -109,7 +113,8 @@ int32_t runTorrentSource(SearchSink* sink) {
         WebSourceSetup setup;
         setup.open(webSourceOptions(text.s, text.u));
         const std::string url = "http://" + config.torrentHost + "/search/all/" +
-                                encodeTerm(ansiToUtf8(term), TermPlace::kPath) + "/c/d/1/?fmt=rss";
+                                encodeTerm(platform::ansiToUtf8(term), TermPlace::kPath) +
+                                "/c/d/1/?fmt=rss";
         if (!fetchBody(*setup.client, url)) {
             return;
         }

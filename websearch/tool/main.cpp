@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/Text.h"
 #include "websearch/SearchSink.h"
 #include "websearch/WebSourceSetup.h"
-#include "websearch/WebText.h"
 
 namespace {
 
@@ -23,13 +23,14 @@ void onInterrupt(int) {
 class ConsoleSink : public SearchSink {
 public:
     void addResult(const WebFind& find) override {
-        const std::string line = ansiToUtf8(find.target) + "\t" + ansiToUtf8(find.name) + "\t" +
-                                 ansiToUtf8(find.type) + "\t" + ansiToUtf8(find.location) + "\n";
+        const std::string line =
+            platform::ansiToUtf8(find.target) + "\t" + platform::ansiToUtf8(find.name) + "\t" +
+            platform::ansiToUtf8(find.type) + "\t" + platform::ansiToUtf8(find.location) + "\n";
         std::fputs(line.c_str(), stdout);
         std::fflush(stdout);
     }
     void setWebStatus(const std::string& text) override {
-        std::fputs((ansiToUtf8(text) + "\n").c_str(), stderr);
+        std::fputs((platform::ansiToUtf8(text) + "\n").c_str(), stderr);
     }
     bool isRunning(WebSource) override { return g_interrupted == 0; }
     void finish(WebSource) override {}
