@@ -1,0 +1,104 @@
+// trawlix-crawl against the fixture site on a real server: the exact documents it finds,
+// in the order it finds them, and its exit codes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "tests/e2e/fixtures/web/WebFixture.h"
+#include "tests/support/TestPaths.h"
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+Run runCrawler(const std::string& args, const std::string& scratchName) {
+    const std::string dir = testsupport::scratchDir(scratchName);
+    // The crawl of a finite site ends by itself; the time limit only keeps a broken
+    // build from hanging the suite.
+    const std::string command = "timeout 120 " + testsupport::programDir() + "/trawlix-crawl " +
+                                args + " >" + dir + "/out 2>" + dir + "/err";
+    const int status = std::system(command.c_str());
+    Run run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = webfixture::readFile(dir + "/out");
+    run.err = webfixture::readFile(dir + "/err");
+    return run;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+        out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+TEST(CrawlTool, FindsExactlyTheFixtureSitesDocumentsInBreadthFirstOrder) {
+    auto site = webfixture::siteServer("127.0.0.2");
+    ASSERT_TRUE(site->start()) << site->lastError();
+    const std::string h = "127.0.0.2:" + std::to_string(site->port());
+    const Run run = runCrawler("-seed:" + h + "/ -qlimit:1000", "crawl-tool-site");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto doc = [&](const std::string& path, const std::string& name,
+                         const std::string& type) {
+        return "http://" + h + path + "\t" + name + "\t" + type + "\t127.0.0.2";
+    };
+    // Depth 1: the root's own documents; the 404, the upper-case PDF, the commented and
+    // scripted links and the host nobody listens on give nothing. Depth 2 and 3 follow;
+    // level3's links (depth 4) are never queued, and many.html's 320 links add none.
+    EXPECT_EQ(lines(run.out), (std::vector<std::string>{
+                                  doc("/docs/report.hwp", "report.hwp", "hwp"),
+                                  doc("/docs/slides.ppt", "slides.ppt", "ppt"),
+                                  doc("/docs/sheet.xls", "sheet.xls", "xls"),
+                                  doc("/files/notes.txt", "notes.txt", "txt"),
+                                  doc("/escape.zip", "escape.zip", "zip"),
+                                  doc("/get.doc/123", "123", "123"),
+                                  doc("/report.docx", "report.docx", "docx"),
+                                  doc("/sub/x.doc", "x.doc", "doc"),
+                                  doc("/landed.pdf", "landed.pdf", "pdf"),
+                                  doc("/files/from299.txt", "from299.txt", "txt"),
+                                  doc("/level2/archive.rar", "archive.rar", "rar"),
+                                  doc("/level2/pack.alz", "pack.alz", "alz"),
+                                  doc("/level3/list.torrent", "list.torrent", "torrent"),
+                              }));
+    // The status line names every page fetched, in UTF-8.
+    EXPECT_NE(run.err.find("[\xEC\x9B\xB9] http://" + h + "/level3/page.html\n"),
+              std::string::npos);
+    EXPECT_EQ(run.err.find("/level4/"), std::string::npos);
+}
+
+TEST(CrawlTool, ASeedThatCannotBeFetchedEndsAtOnce) {
+    const Run run = runCrawler("-seed:http://127.0.0.9:9/", "crawl-tool-dead");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "");
+}
+
+struct BadArgCase {
+    const char* args;
+    const char* message;
+};
+
+class CrawlToolArguments : public ::testing::TestWithParam<BadArgCase> {};
+
+TEST_P(CrawlToolArguments, AnArgumentErrorPrintsItsTextAndExitsTwo) {
+    const Run run = runCrawler(GetParam().args, "crawl-tool-args");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, std::string(GetParam().message) + "\n");
+    EXPECT_EQ(run.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CrawlToolArguments,
+    ::testing::Values(BadArgCase{"-x:1", "Unknown argument: -x:1"},
+                      BadArgCase{"seed:h", "Invalid argument syntax(-<arg>:<value>): seed:h"},
+                      BadArgCase{"-output:/proc/none/x",
+                                 "fail to open output directory: /proc/none/x"},
+                      BadArgCase{"-sock:0", "fail to create semaphore"}));
+
+}  // namespace
