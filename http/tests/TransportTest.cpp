@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "platform/Clock.h"
 #include "tests/support/LoopbackServer.h"
@@ -83,6 +85,25 @@ TEST(ConnectWithTimeout, UnansweredConnectGivesUpAfterTheWait) {
     EXPECT_EQ(error, "");
     EXPECT_GE(waited, 350);
     EXPECT_LT(waited, 2000);
+}
+
+TEST(ConnectWithTimeoutDeathTest, NoDescriptorLeftIsNamed) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const platform::net::Endpoint to = loopback(80);
+    // In a child process: lower the descriptor limit to the lowest free one.
+    EXPECT_EXIT(
+        {
+            const int lowest = dup(0);
+            close(lowest);
+            rlimit r{};
+            getrlimit(RLIMIT_NOFILE, &r);
+            r.rlim_cur = static_cast<rlim_t>(lowest);
+            setrlimit(RLIMIT_NOFILE, &r);
+            std::string error;
+            platform::net::Socket s = connectWithTimeout(to, 100, error);
+            std::exit(!s.valid() && error == "fail to create socket" ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 struct ReceiveCase {
