@@ -48,7 +48,7 @@ public:
     void storeAll(const std::vector<std::string>& setCookies, const Url& from);
     // Adds or updates one cookie from a Set-Cookie value received for the URL from.
     // Ignored: empty text, no '=', a ';' before the first '=', CR, LF or NUL anywhere,
-    // a domain that the setting host does not match.
+    // a domain that the setting host does not match, a URL without a host.
     void store(const std::string& text, const Url& from);
     // The Cookie header value for a request to u (possibly empty); drops the expired
     // cookies it meets on the way.
