@@ -292,12 +292,16 @@ void CButtonST::changeEvent(QEvent* event) {
                 setHover(false);
             }
             break;
-        case QEvent::ApplicationPaletteChange:
-            OnSysColorChange();
-            break;
         default:
             break;
     }
+}
+
+bool CButtonST::event(QEvent* event) {
+    if (event->type() == QEvent::ApplicationPaletteChange) {
+        OnSysColorChange();
+    }
+    return QPushButton::event(event);
 }
 
 void CButtonST::draw3dRect(QPainter& p, const QRect& r, const QColor& topLeft,
