@@ -10,19 +10,19 @@
 
 namespace {
 
-struct Run {
+struct CrawlRun {
     int exitCode = -1;
     std::string out, err;
 };
 
-Run runCrawler(const std::string& args, const std::string& scratchName) {
+CrawlRun runCrawler(const std::string& args, const std::string& scratchName) {
     const std::string dir = testsupport::scratchDir(scratchName);
     // The crawl of a finite site ends by itself; the time limit only keeps a broken
     // build from hanging the suite.
     const std::string command = "timeout 120 " + testsupport::programDir() + "/trawlix-crawl " +
                                 args + " >" + dir + "/out 2>" + dir + "/err";
     const int status = std::system(command.c_str());
-    Run run;
+    CrawlRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = webfixture::readFile(dir + "/out");
     run.err = webfixture::readFile(dir + "/err");
@@ -43,7 +43,7 @@ TEST(CrawlTool, FindsExactlyTheFixtureSitesDocumentsInBreadthFirstOrder) {
     auto site = webfixture::siteServer("127.0.0.2");
     ASSERT_TRUE(site->start()) << site->lastError();
     const std::string h = "127.0.0.2:" + std::to_string(site->port());
-    const Run run = runCrawler("-seed:" + h + "/ -qlimit:1000", "crawl-tool-site");
+    const CrawlRun run = runCrawler("-seed:" + h + "/ -qlimit:1000", "crawl-tool-site");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto doc = [&](const std::string& path, const std::string& name,
                          const std::string& type) {
@@ -74,7 +74,7 @@ TEST(CrawlTool, FindsExactlyTheFixtureSitesDocumentsInBreadthFirstOrder) {
 }
 
 TEST(CrawlTool, ASeedThatCannotBeFetchedEndsAtOnce) {
-    const Run run = runCrawler("-seed:http://127.0.0.9:9/", "crawl-tool-dead");
+    const CrawlRun run = runCrawler("-seed:http://127.0.0.9:9/", "crawl-tool-dead");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
 }
@@ -87,7 +87,7 @@ struct BadArgCase {
 class CrawlToolArguments : public ::testing::TestWithParam<BadArgCase> {};
 
 TEST_P(CrawlToolArguments, AnArgumentErrorPrintsItsTextAndExitsTwo) {
-    const Run run = runCrawler(GetParam().args, "crawl-tool-args");
+    const CrawlRun run = runCrawler(GetParam().args, "crawl-tool-args");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err, std::string(GetParam().message) + "\n");
     EXPECT_EQ(run.out, "");
