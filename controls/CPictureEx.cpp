@@ -279,16 +279,15 @@ bool CPictureEx::Draw() {
     return true;
 }
 
-void CPictureEx::Stop() {
-    if (!m_animation) {
-        return;
+bool CPictureEx::Stop() {
+    if (!m_animation || m_animation->Stop(m_stopTimeoutMs)) {
+        return true;
     }
-    if (!m_animation->Stop(m_stopTimeoutMs)) {
-        // The thread still holds the canvas: leave it that one and carry on with a copy.
-        m_canvas->detach();
-        m_canvas = m_canvas->clone(this);
-        m_animation.reset();
-    }
+    // The thread still holds the canvas: leave it that one and carry on with a copy.
+    m_canvas->detach();
+    m_canvas = m_canvas->clone(this);
+    m_animation.reset();
+    return false;
 }
 
 void CPictureEx::Unload() {

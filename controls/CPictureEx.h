@@ -35,8 +35,9 @@ public:
     // Shows the picture: starts the animation for several frames, else renders the one
     // picture. False when nothing is loaded.
     bool Draw();
-    // Ends the animation thread, waiting at most the stop time-out (5,000 ms).
-    void Stop();
+    // Ends the animation thread, waiting at most the stop time-out (5,000 ms). False when
+    // the wait ran out: the thread then ends by itself with what it holds.
+    bool Stop();
     // Stop, then forget the picture.
     void Unload();
 
