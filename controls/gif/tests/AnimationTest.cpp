@@ -14,7 +14,7 @@ class RecordingSink : public gif::FrameSink {
 public:
     void showFrame(size_t index) override {
         if (index == m_blockAt) {
-            m_gate.wait();
+            m_gate->wait();
         }
         add("s" + std::to_string(index));
     }
@@ -30,9 +30,12 @@ public:
         return m_steps.size();
     }
 
-    // showFrame(index) waits for release() before it draws.
-    void blockAt(size_t index) { m_blockAt = index; }
-    void release() { m_gate.set(); }
+    // showFrame(index) waits for the gate before it draws. The gate outlives the sink, so
+    // whoever opens it is never left signalling an event the woken thread has destroyed.
+    void blockAt(size_t index, std::shared_ptr<platform::Event> gate) {
+        m_blockAt = index;
+        m_gate = std::move(gate);
+    }
 
 private:
     void add(std::string step) {
@@ -43,7 +46,7 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_steps;  // guarded by m_mutex
     size_t m_blockAt = SIZE_MAX;
-    platform::Event m_gate{true, false};
+    std::shared_ptr<platform::Event> m_gate;
 };
 
 template <class Cond>
@@ -115,7 +118,8 @@ TEST(Animation, StopWakesALongDelayAndCanStartAgain) {
 TEST(Animation, StopThatTimesOutLeavesTheSinkToTheThread) {
     auto sink = std::make_shared<RecordingSink>();
     std::weak_ptr<RecordingSink> watch = sink;
-    sink->blockAt(1);
+    auto gate = std::make_shared<platform::Event>(true, false);
+    sink->blockAt(1, gate);
     {
         gif::Animation animation(sink, {0, 0});
         animation.SetWaiter([](uint32_t, platform::Event& stop) { stop.wait(1); });
@@ -124,10 +128,9 @@ TEST(Animation, StopThatTimesOutLeavesTheSinkToTheThread) {
         EXPECT_FALSE(animation.Stop(50));
         EXPECT_FALSE(animation.Start());  // the sink is still in the thread's hands
     }
-    RecordingSink* raw = sink.get();
     sink.reset();
     EXPECT_FALSE(watch.expired());
-    raw->release();  // the stuck thread finishes its frame, sees the stop and ends
+    gate->set();  // the stuck thread finishes its frame, sees the stop and ends
     EXPECT_TRUE(waitUntil([&] { return watch.expired(); }));
 }
 
