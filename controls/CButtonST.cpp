@@ -276,6 +276,12 @@ void CButtonST::focusOutEvent(QFocusEvent* event) {
     }
 }
 
+void CButtonST::hideEvent(QHideEvent* event) {
+    // Hidden, the pointer can't be over it: it must not come back looking hovered.
+    QPushButton::hideEvent(event);
+    setHover(false);
+}
+
 void CButtonST::changeEvent(QEvent* event) {
     QPushButton::changeEvent(event);
     switch (event->type()) {

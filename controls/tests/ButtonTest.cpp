@@ -185,6 +185,10 @@ TEST(CButtonST, HoverFollowsThePointerOnFlatButtonsOnly) {
     raised.setFocus();
     EXPECT_FALSE(flat.IsHovered());
     sendEnter(flat);
+    flat.hide();
+    EXPECT_FALSE(flat.IsHovered());
+    flat.show();
+    sendEnter(flat);
     flat.setEnabled(false);
     EXPECT_FALSE(flat.IsHovered());
 }
