@@ -339,14 +339,25 @@ bool LoopbackServer::interruptibleWait(int ms) {
     return poll(&p, 1, ms) == 0;
 }
 
+// Sends without blocking past a stop: a client that stops reading cannot hang stop().
 bool LoopbackServer::sendAll(int fd, const char* data, size_t size) {
     while (size > 0) {
-        ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (n <= 0) {
+        ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            data += n;
+            size -= static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
             return false;
         }
-        data += n;
-        size -= static_cast<size_t>(n);
+        pollfd fds[2] = {{fd, POLLOUT, 0}, {m_stopPipe[0], POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 && errno != EINTR) {
+            return false;
+        }
+        if (fds[1].revents != 0) {
+            return false;
+        }
     }
     return true;
 }
