@@ -269,7 +269,7 @@ bool CPictureEx::Draw() {
             }
         }
         if (!m_animation->IsPlaying()) {
-            m_animation->Start(0);
+            m_animation->Start(m_animation->CurrentFrame());  // carries on where it stopped
         }
         return true;
     }
