@@ -126,6 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SameNameTest,
                                          NameCase{"TRAWLIX", "trawlix", true},
                                          NameCase{"trawlix-crawl", "Trawlix", false},
                                          NameCase{"Trawlix_tests", "Trawlix", false},
-                                         NameCase{"", "", true}));
+                                         NameCase{"", "", true}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 }  // namespace

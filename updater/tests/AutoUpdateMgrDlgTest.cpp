@@ -205,6 +205,7 @@ TEST_P(EndKeyTest, EndsWithoutStartingProgramAndAbandonsDownload) {
     EXPECT_EQ(localVersion(2), "1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, EndKeyTest, testing::Values(Qt::Key_Escape, Qt::Key_Return));
+INSTANTIATE_TEST_SUITE_P(Keys, EndKeyTest, testing::Values(Qt::Key_Escape, Qt::Key_Return),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 }  // namespace

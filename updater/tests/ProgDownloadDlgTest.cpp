@@ -11,6 +11,11 @@
 
 namespace {
 
+// The application object must exist before the fixture's widgets.
+struct AppFirst {
+    AppFirst() { updatertest::ensureApp(); }
+};
+
 class ProgDownloadDlgTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -23,6 +28,7 @@ protected:
     QString label(int id) { return m_dlg.findChild<QLabel*>(QString::number(id))->text(); }
     int bar() { return m_dlg.findChild<QProgressBar*>("1003")->value(); }
 
+    AppFirst m_app;
     QWidget m_owner;
     CProgDownloadDlg m_dlg;
 };
@@ -89,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProgressPosTest,
                                          PercentCase{1, 1000, 1000, "100%", 100},
                                          PercentCase{1, 50000000, 25000000, "49%", 49},
                                          PercentCase{1, 1, 1, "0%", 0},
-                                         PercentCase{1, 5368709120, 4294967296, "79%", 79}));
+                                         PercentCase{1, 5368709120, 4294967296, "79%", 79}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(ProgDownloadDlgTest, SetProgressPosReturnsPreviousAndScreenshot) {
     ASSERT_TRUE(m_dlg.Open(nullptr));

@@ -30,7 +30,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TargetCase{"a\\..\\x", false, ""}, TargetCase{"..", false, ""},
                     TargetCase{"/etc/passwd", false, ""}, TargetCase{"\\etc\\x", false, ""},
                     TargetCase{"C:\\x", false, ""}, TargetCase{"", false, ""},
-                    TargetCase{"dir/", false, ""}));
+                    TargetCase{"dir/", false, ""}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(DownloadAddress, JoinsWithSlash) {
     EXPECT_EQ(updater::DownloadAddress("http://h/up", "data\\a.dat"), "http://h/up/data/a.dat");

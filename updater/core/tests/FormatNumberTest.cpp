@@ -22,7 +22,8 @@ INSTANTIATE_TEST_SUITE_P(
                     NumberCase{1234567, 0, "1,234,567"}, NumberCase{-1234.5, 1, "-1,234.5"},
                     NumberCase{123456, 0, "123,456"}, NumberCase{1048576, 0, "1,048,576"},
                     NumberCase{5368709120.0, 0, "5,368,709,120"}, NumberCase{-7, 0, "-7"},
-                    NumberCase{12.25, 2, "12.25"}));
+                    NumberCase{12.25, 2, "12.25"}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 struct PercentCase {
     int64_t pos;
@@ -48,6 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // An empty range (a 1-byte file) shows 0 instead of dividing by zero.
                     PercentCase{1, 1, 1, 0}, PercentCase{0, 1, 1, 0},
                     // Past the end wraps, as the bar was designed to.
-                    PercentCase{2001, 1, 1001, 0}));
+                    PercentCase{2001, 1, 1001, 0}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 }  // namespace

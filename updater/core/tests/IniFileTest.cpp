@@ -95,6 +95,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, AtoiTest,
                          testing::Values(AtoiCase{"12abc", 12}, AtoiCase{"abc", 0},
                                          AtoiCase{"  -3", -3}, AtoiCase{"+4x", 4}, AtoiCase{"", 0},
                                          AtoiCase{"- 1", 0}, AtoiCase{"99999999999999", INT_MAX},
-                                         AtoiCase{"-99999999999999", INT_MIN}));
+                                         AtoiCase{"-99999999999999", INT_MIN}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 }  // namespace
