@@ -8,6 +8,7 @@
 
 #include "tests/support/TestPaths.h"
 #include "updater/tests/FakeSystem.h"
+#include "updater/ui/SystemServices.h"
 
 namespace {
 
@@ -45,6 +46,14 @@ TEST_F(ProgDownloadDlgTest, OpenDisablesOwnerUntilDestroyed) {
     EXPECT_FALSE(m_dlg.isVisible());
     EXPECT_TRUE(m_owner.isEnabled());
     EXPECT_FALSE(m_dlg.OwnerDisabled());
+}
+
+TEST_F(ProgDownloadDlgTest, MessageBoxNeverOwnedByTheDisabledOwner) {
+    EXPECT_EQ(updater::MessageBoxParent(), &m_owner);
+    ASSERT_TRUE(m_dlg.Open(nullptr));
+    EXPECT_EQ(updater::MessageBoxParent(), nullptr);  // a failure box while it is open
+    m_dlg.DestroyWindow();
+    EXPECT_EQ(updater::MessageBoxParent(), &m_owner);
 }
 
 TEST_F(ProgDownloadDlgTest, OwnerAlreadyDisabledStaysDisabled) {

@@ -12,11 +12,16 @@
 
 namespace updater {
 
+QWidget* MessageBoxParent() {
+    QWidget* main = AppMainWindow();
+    return main != nullptr && main->isEnabled() ? main : nullptr;
+}
+
 SystemServices::SystemServices(std::string cacheDir)
     : m_cacheDir(cacheDir.empty() ? platform::defaultCacheDir() : std::move(cacheDir)) {}
 
 int SystemServices::messageBox(const std::string& text, const std::string& caption, bool okCancel) {
-    QMessageBox box(AppMainWindow());
+    QMessageBox box(MessageBoxParent());
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(QString::fromStdString(text));
     QPushButton* ok = box.addButton(QStringLiteral("확인"), QMessageBox::AcceptRole);

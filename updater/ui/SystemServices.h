@@ -3,6 +3,7 @@
 // person or the network would.
 #pragma once
 
+#include <QWidget>
 #include <string>
 
 #include "updater/core/UpdaterSystem.h"
@@ -33,6 +34,10 @@ public:
 private:
     std::string m_cacheDir;
 };
+
+// The owner of a message box: the main window, unless a progress window has disabled
+// it (a box owned by a disabled window could not be answered); then none.
+QWidget* MessageBoxParent();
 
 // A manifest longer than this is refused rather than read.
 inline constexpr uint64_t kMaxManifestBytes = 4u << 20;
