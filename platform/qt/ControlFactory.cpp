@@ -51,7 +51,7 @@ QWidget* createStandardControl(const ControlSpec& spec, QWidget* parent) {
         }
         return s;
     }
-    if (spec.kind == "bitmap") {
+    if (spec.kind == "bitmap" || spec.kind == "icon") {
         auto* s = new QLabel(parent);
         s->setProperty("bitmapId", QString::fromStdString(spec.text).toInt());
         return s;

@@ -107,6 +107,12 @@ bool CDialogBase::Create() {
                 label->setPixmap(pm);
                 label->resize(pm.size());
             }
+        } else if (spec.kind == "icon") {
+            const QIcon icon = LoadIcon(QString::fromStdString(spec.text).toInt());
+            if (auto* label = qobject_cast<QLabel*>(w); label && !icon.isNull()) {
+                label->setPixmap(icon.pixmap(32, 32));
+                label->resize(32, 32);
+            }
         }
         w->setVisible(spec.has("visible"));
         const int id = spec.id;

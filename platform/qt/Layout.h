@@ -6,9 +6,9 @@
 //   control <id> <kind> <x> <y> <width> <height> "<text>" <style words...>
 //
 // Kinds: edit, button, checkbox, listview, static, bitmap (text: the bitmap id),
-// blackrect. Style words: visible, tabstop, default, center, border, report,
-// autohscroll, transparent. A control without "visible" starts hidden. Texts are
-// UTF-8 in double quotes, with \n, \" and \\ escapes. '#' starts a comment line.
+// icon (text: the icon id), blackrect. Style words: visible, tabstop, default, center, border,
+// report, autohscroll, transparent. A control without "visible" starts hidden. Texts are UTF-8 in
+// double quotes, with \n, \" and \\ escapes. '#' starts a comment line.
 #pragma once
 
 #include <optional>

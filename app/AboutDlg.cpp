@@ -1,0 +1,3 @@
+#include "app/AboutDlg.h"
+
+CAboutDlg::CAboutDlg(QWidget* parent) : platform::CDialogBase(100, parent) {}
