@@ -273,8 +273,11 @@ bool CPictureEx::Draw() {
         }
         return true;
     }
-    const QImage& still = m_canvas->frames.empty() ? m_single : m_canvas->frames[0].picture;
-    m_canvas->drawStill(still);
+    if (m_canvas->frames.empty()) {
+        m_canvas->drawStill(m_single);
+    } else {
+        m_canvas->showFrame(0);  // the one frame of several that decoded, at its place
+    }
     update();
     return true;
 }
