@@ -84,6 +84,10 @@ struct BadArgCase {
     const char* message;
 };
 
+void PrintTo(const BadArgCase& c, std::ostream* os) {
+    *os << c.args;
+}
+
 class CrawlToolArguments : public ::testing::TestWithParam<BadArgCase> {};
 
 TEST_P(CrawlToolArguments, AnArgumentErrorPrintsItsTextAndExitsTwo) {

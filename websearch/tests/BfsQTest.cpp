@@ -52,6 +52,10 @@ struct FullCase {
     bool full;
 };
 
+void PrintTo(const FullCase& c, std::ostream* os) {
+    *os << "limit " << c.qlimit << ", " << c.entries << " entries";
+}
+
 class BfsQFull : public ::testing::TestWithParam<FullCase> {};
 
 TEST_P(BfsQFull, FullOnlyPastTheLimitComparedUnsigned) {
@@ -107,6 +111,10 @@ struct EngineHostCase {
     const char* host;
     bool engine;
 };
+
+void PrintTo(const EngineHostCase& c, std::ostream* os) {
+    *os << c.host;
+}
 
 class BfsQEngineHost : public BfsQTest, public ::testing::WithParamInterface<EngineHostCase> {};
 

@@ -18,6 +18,10 @@ struct DocCase {
     const char* type;
 };
 
+void PrintTo(const DocCase& c, std::ostream* os) {
+    *os << c.path;
+}
+
 class DocumentTest : public ::testing::TestWithParam<DocCase> {};
 
 TEST_P(DocumentTest, PathNamesADocumentByItsExtensionCaseSensitively) {

@@ -15,6 +15,10 @@ struct FsPathCase {
     const char* text;
 };
 
+void PrintTo(const FsPathCase& c, std::ostream* os) {
+    *os << '"' << c.input << '"';
+}
+
 class FsPathBuild : public ::testing::TestWithParam<FsPathCase> {};
 
 TEST_P(FsPathBuild, NormalisesSeparatorsAndTrailingDotsAndSlashes) {
@@ -71,6 +75,10 @@ struct NumberCase {
     int32_t qlimit, timeout, sock;
 };
 
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << c.arg;
+}
+
 class CrawlerArgvNumbers : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(CrawlerArgvNumbers, ReadsLenientDecimals) {
@@ -96,6 +104,10 @@ struct SeedCase {
     const char* seed;
 };
 
+void PrintTo(const SeedCase& c, std::ostream* os) {
+    *os << c.arg;
+}
+
 class CrawlerArgvSeed : public ::testing::TestWithParam<SeedCase> {};
 
 TEST_P(CrawlerArgvSeed, AddsTheSchemeWhenMissing) {
@@ -117,6 +129,10 @@ struct ErrorCase {
     const char* arg;
     std::string message;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+    *os << '"' << c.arg << '"';
+}
 
 class CrawlerArgvErrors : public ::testing::TestWithParam<ErrorCase> {};
 

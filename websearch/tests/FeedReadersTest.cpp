@@ -91,6 +91,10 @@ struct BrokenCase {
     size_t finds;
 };
 
+void PrintTo(const BrokenCase& c, std::ostream* os) {
+    *os << '"' << c.body << '"';
+}
+
 class FormSiteBroken : public ::testing::TestWithParam<BrokenCase> {};
 
 TEST_P(FormSiteBroken, GivesWhatCouldBeRead) {

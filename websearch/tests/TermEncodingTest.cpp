@@ -11,6 +11,10 @@ struct TermCase {
     std::string encoded;
 };
 
+void PrintTo(const TermCase& c, std::ostream* os) {
+    *os << ::testing::PrintToString(c.term);
+}
+
 class TermEncoding : public ::testing::TestWithParam<TermCase> {};
 
 TEST_P(TermEncoding, EncodesOnlyWhatWouldBreakTheRequest) {
