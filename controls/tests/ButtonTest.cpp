@@ -322,3 +322,70 @@ TEST(CButtonST, TransparentCheckBoxShowsTheBackgroundWhereverItIs) {
 }
 
 }  // namespace
+
+namespace {
+
+QRgb role(QPalette::ColorRole r) {
+    return QApplication::palette().color(r).rgb() & 0xFFFFFFu;
+}
+
+struct FrameCase {
+    const char* name;
+    bool flat, isDefault, pressed, hover;
+    // Expected colours at (0, 0), (1, 1) and the bottom right corner; outerBlack: a black
+    // line all round comes first.
+    QPalette::ColorRole outer, inner, corner;
+    bool outerBlack;
+};
+
+class ButtonFrame : public testing::TestWithParam<FrameCase> {};
+
+TEST_P(ButtonFrame, FollowsStyleAndState) {
+    const FrameCase& c = GetParam();
+    QWidget parent;
+    parent.resize(100, 50);
+    CButtonST button(
+        QStringLiteral("x"), &parent,
+        c.isDefault ? CButtonST::Kind::DefaultPushButton : CButtonST::Kind::PushButton);
+    button.setGeometry(10, 10, 60, 24);
+    button.SetFlatStyle(c.flat);
+    parent.show();
+    if (c.hover) {
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(&button, &enter);
+    }
+    button.setDown(c.pressed);
+    const QImage shot = button.grab().toImage();
+    if (c.outerBlack) {
+        EXPECT_EQ(0u, rgbAt(shot, 0, 0));
+    } else {
+        EXPECT_EQ(role(c.outer), rgbAt(shot, 0, 0));
+    }
+    EXPECT_EQ(role(c.inner), rgbAt(shot, 1, 1));
+    EXPECT_EQ(c.outerBlack ? 0u : role(c.corner), rgbAt(shot, 59, 23));
+    if (c.outerBlack) {
+        EXPECT_EQ(role(c.corner), rgbAt(shot, 58, 22));  // dark 3-D shadow inside the black
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ButtonFrame,
+    testing::Values(
+        // Raised 3-D frame of two lines.
+        FrameCase{"raised", false, false, false, false, QPalette::Light, QPalette::Midlight,
+                  QPalette::Shadow, false},
+        // The default button gets a black line outside it.
+        FrameCase{"raisedDefault", false, true, false, false, QPalette::Button, QPalette::Light,
+                  QPalette::Shadow, true},
+        FrameCase{"raisedPressed", false, false, true, false, QPalette::Dark, QPalette::Button,
+                  QPalette::Dark, false},
+        // Flat: nothing at rest, thin raised when hovered, thin sunken when pressed.
+        FrameCase{"flatRest", true, false, false, false, QPalette::Button, QPalette::Button,
+                  QPalette::Button, false},
+        FrameCase{"flatHover", true, false, false, true, QPalette::Light, QPalette::Button,
+                  QPalette::Dark, false},
+        FrameCase{"flatPressed", true, false, true, true, QPalette::Dark, QPalette::Button,
+                  QPalette::Light, false}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
