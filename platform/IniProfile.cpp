@@ -1,5 +1,7 @@
 #include "platform/IniProfile.h"
 
+#include "platform/Process.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -272,12 +274,6 @@ bool writeAll(int fd, std::string_view data) {
     return true;
 }
 
-mode_t currentUmask() {
-    const mode_t old = ::umask(0);
-    ::umask(old);
-    return old;
-}
-
 }  // namespace
 
 bool replaceFileContents(const std::string& path, std::string_view contents) {
@@ -293,7 +289,7 @@ bool replaceFileContents(const std::string& path, std::string_view contents) {
     }
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
-    const mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~currentUmask());
+    const mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~platform::currentUmask());
 
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string tmp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();

@@ -194,6 +194,19 @@ std::string currentDirectory() {
     }
 }
 
+mode_t currentUmask() {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+        }
+    }
+    // Kernels before 4.7 do not show it: set and restore, the only other way.
+    const mode_t old = ::umask(022);
+    ::umask(old);
+    return old;
+}
+
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;

@@ -40,6 +40,10 @@ std::string ownModulePath();
 // The current working directory; empty when it cannot be read.
 std::string currentDirectory();
 
+// The process's file-creation mask, read without changing it (other threads may be
+// creating files meanwhile).
+mode_t currentUmask();
+
 // Whole-name comparison without regard to ASCII letter case.
 bool sameNameIgnoringCase(std::string_view a, std::string_view b);
 

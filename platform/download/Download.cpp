@@ -1,5 +1,7 @@
 #include "platform/download/Download.h"
 
+#include "platform/Process.h"
+
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,9 +48,7 @@ mode_t modeForTarget(const std::string& dest) {
     if (::stat(dest.c_str(), &st) == 0) {
         return st.st_mode & 07777;
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~currentUmask();
 }
 
 struct Transfer {

@@ -1,6 +1,7 @@
 #include "platform/Process.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -100,6 +101,13 @@ TEST_F(ProcessTest, StartsInWorkingDirectoryAndEnds) {
     // Ended but not yet reaped: no longer in the snapshot.
     ASSERT_TRUE(platform::snapshotProcesses(list));
     EXPECT_EQ(find(list), nullptr);
+}
+
+TEST_F(ProcessTest, UmaskIsReadWithoutChangingIt) {
+    const mode_t old = ::umask(027);
+    EXPECT_EQ(platform::currentUmask(), 027u);
+    EXPECT_EQ(platform::currentUmask(), 027u);
+    ::umask(old);
 }
 
 TEST_F(ProcessTest, StartFailsForMissingProgramOrFolder) {
