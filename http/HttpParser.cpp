@@ -193,6 +193,12 @@ void HttpParser::feedHeaders(const char* begin, const char* end) {
         p = next;
         if (!more) {
             state = 2;
+            // These never carry a body, whatever their headers announce: waiting for one
+            // would only run into the receive time-out.
+            if (startLineKind == 3 && (statusCode == 204 || statusCode == 304)) {
+                finish();
+                return;
+            }
             if (contentLength > 0) {
                 body.reserve(
                     std::min({static_cast<size_t>(contentLength), bodyLimit, kMaxReserve}));

@@ -1,7 +1,8 @@
 // Incremental reader of one HTTP/1.1 response (or request) fed in pieces of any size by the
 // receive loop: status code, the few headers the crawler uses, and the body framed by
 // Content-Length or chunked coding. Every piece is consumed whole; a line cut by a piece
-// boundary is carried over in lineBuffer.
+// boundary is carried over in lineBuffer. A 204 or 304 response ends at its blank line: it
+// has no body, whatever its headers announce.
 //
 // A hostile peer cannot grow memory without bound: a header line, the header block, the
 // Set-Cookie list and the body are capped. A response whose body reaches bodyLimit counts

@@ -273,6 +273,17 @@ TEST(HttpParser, StaysInHeadersUntilTheBlankLine) {
     EXPECT_EQ(p.body, "ok");
 }
 
+TEST(HttpParser, NoContentAndNotModifiedEndAtTheBlankLine) {
+    for (const char* status : {"204 No Content", "304 Not Modified"}) {
+        HttpParser p;
+        feedPiece(p, std::string("HTTP/1.1 ") + status +
+                         "\r\nContent-Length: 120\r\nTransfer-Encoding: chunked\r\n\r\n");
+        EXPECT_EQ(p.state, 0) << status;
+        EXPECT_TRUE(p.finished());
+        EXPECT_TRUE(p.body.empty());
+    }
+}
+
 TEST(HttpParser, ChunkSizeCaseDoesNotMatter) {
     const std::string body(26, 'q');
     HttpParser upper, lower;
