@@ -32,8 +32,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# A port nginx may take; a clash makes nginx exit and the next candidate is tried.
 free_port() {
-    python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+    echo $((20000 + RANDOM % 40000))
 }
 
 start_nginx() {
@@ -76,7 +77,8 @@ done
 url="http://127.0.0.1:$port/small.html"
 
 ours=$("$bench" --url="$url" --count="$count" --benchmark_format=json |
-       python3 -c 'import json,sys; b=json.load(sys.stdin)["benchmarks"][0]; print("%.0f" % b["items_per_second"])')
+       sed -n 's/.*"items_per_second": *\([0-9.e+]*\).*/\1/p' | awk '{ printf "%.0f", $1 }')
+[[ -n "$ours" ]] || { echo "fetch_bench failed" >&2; exit 1; }
 
 {
     echo 'silent'
@@ -89,7 +91,7 @@ ours=$("$bench" --url="$url" --count="$count" --benchmark_format=json |
 start=$(date +%s%N)
 curl -K "$work/curl.cfg"
 end=$(date +%s%N)
-theirs=$(python3 -c "print('%.0f' % ($count / (($end - $start) / 1e9)))")
+theirs=$(awk -v n="$count" -v ns=$((end - start)) 'BEGIN { printf "%.0f", n / (ns / 1e9) }')
 
 echo "page: $(stat -c %s "$work/root/small.html") bytes, $count fetches each, new connection per fetch"
 echo "HttpClient::fetch: $ours fetches/s"
