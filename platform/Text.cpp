@@ -23,8 +23,8 @@ public:
 
     bool ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts one unit of input; returns the bytes written, or -1 when it has no form.
-    // Output room is at least 16 bytes, more than one character ever needs.
+    // Converts the whole input; returns the bytes written, or -1 when some of it has no
+    // form (or the room ran out). The state is reset first, so calls are independent.
     long convert(const char* in, size_t inBytes, char* out, size_t outRoom) {
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // a fresh state every time
         char* src = const_cast<char*>(in);
@@ -62,8 +62,24 @@ bool isLow(char16_t c) {
 
 std::string toAnsi(std::u16string_view wide) {
     std::string out;
-    out.reserve(wide.size() * 2);
     Converter& cv = toCp949();
+    // Most texts convert whole; only a text with a character that has no form is
+    // converted one character at a time.
+    if (!wide.empty() && cv.ok()) {
+        std::string le(wide.size() * 2, '\0');
+        for (size_t k = 0; k < wide.size(); ++k) {
+            le[2 * k] = static_cast<char>(wide[k] & 0xFF);
+            le[2 * k + 1] = static_cast<char>(wide[k] >> 8);
+        }
+        out.resize(wide.size() * 2 + 16);
+        const long n = cv.convert(le.data(), le.size(), out.data(), out.size());
+        if (n >= 0) {
+            out.resize(static_cast<size_t>(n));
+            return out;
+        }
+        out.clear();
+    }
+    out.reserve(wide.size() * 2);
     size_t i = 0;
     while (i < wide.size()) {
         const char16_t c = wide[i];
@@ -94,8 +110,20 @@ std::string toAnsi(std::u16string_view wide) {
 
 std::u16string fromAnsi(std::string_view narrow) {
     std::u16string out;
-    out.reserve(narrow.size());
     Converter& cv = fromCp949();
+    if (!narrow.empty() && cv.ok()) {
+        std::string le(narrow.size() * 2 + 16, '\0');
+        const long n = cv.convert(narrow.data(), narrow.size(), le.data(), le.size());
+        if (n >= 0) {
+            out.resize(static_cast<size_t>(n) / 2);
+            for (size_t k = 0; k < out.size(); ++k) {
+                out[k] = static_cast<char16_t>(static_cast<unsigned char>(le[2 * k]) |
+                                               (static_cast<unsigned char>(le[2 * k + 1]) << 8));
+            }
+            return out;
+        }
+    }
+    out.reserve(narrow.size());
     size_t i = 0;
     while (i < narrow.size()) {
         const unsigned char b = static_cast<unsigned char>(narrow[i]);
