@@ -103,6 +103,12 @@ TEST_F(AutoUpdateMgrDlgTest, AgreedDownloadsInDescendingOrderAndRecordsVersions)
                        process(13, 1000, m_dir + "/Trawlix")};
     EXPECT_EQ(run(), 18);
     EXPECT_EQ(m_sys.ended, std::vector<pid_t>{12});
+    EXPECT_EQ(m_sys.downloads,
+              (std::vector<std::string>{"http://h/up/c", "http://h/up/b", "http://h/up/a"}));
+    EXPECT_EQ(m_sys.statusTexts,
+              (std::vector<std::string>{"총 3개 파일 중 1번째 파일 다운로드중...",
+                                        "총 3개 파일 중 2번째 파일 다운로드중...",
+                                        "총 3개 파일 중 3번째 파일 다운로드중..."}));
     for (int n = 0; n < 3; ++n) {
         EXPECT_EQ(localVersion(n), "2");
     }
@@ -114,6 +120,11 @@ TEST_F(AutoUpdateMgrDlgTest, AgreedDownloadsInDescendingOrderAndRecordsVersions)
 TEST_F(AutoUpdateMgrDlgTest, SecondOfThreeFailsLaterVersionsNotRecorded) {
     m_sys.files = {{"http://h/up/a", "A"}, {"http://h/up/c", "C"}};  // b fails
     EXPECT_EQ(run(), 18);
+    EXPECT_EQ(m_sys.downloads.size(), 3u);  // every file is tried
+    // b failed before its data began, so a is shown as the second file.
+    EXPECT_EQ(m_sys.statusTexts,
+              (std::vector<std::string>{"총 3개 파일 중 1번째 파일 다운로드중...",
+                                        "총 3개 파일 중 2번째 파일 다운로드중..."}));
     EXPECT_EQ(localVersion(2), "2");  // downloaded first
     EXPECT_EQ(localVersion(1), "1");
     EXPECT_EQ(localVersion(0), "1");  // downloaded after the failure

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QLabel>
 #include <fstream>
 #include <map>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "platform/Clock.h"
 #include "updater/core/UpdaterSystem.h"
+#include "updater/ui/ProgDownloadDlg.h"
 
 namespace updatertest {
 
@@ -37,6 +39,8 @@ public:
     std::vector<Box> boxes;
     std::vector<int> answers;                  // consumed in order; kIdOk when none are left
     std::map<std::string, std::string> files;  // url -> body; missing: download fails
+    std::vector<std::string> downloads;        // urls, in the order asked for
+    std::vector<std::string> statusTexts;      // the progress window's status line per file
     std::vector<std::pair<std::string, std::string>> started;  // path, working dir
     std::vector<platform::ProcessEntry> processes;
     std::vector<pid_t> ended;
@@ -74,13 +78,29 @@ public:
             }
             return 2;
         }
+        downloads.push_back(url);
         const auto it = files.find(url);
         if (it == files.end()) {
             return 1;
         }
         const uint64_t size = it->second.size();
-        if (!progress(0, size, 4) || !progress(size / 2, size, 5) || !progress(size, size, 5) ||
-            !progress(size, size, 6)) {
+        if (!progress(0, size, 4)) {
+            return 2;
+        }
+        // Read the status line on the window thread, where it was set.
+        QMetaObject::invokeMethod(
+            qApp,
+            [this] {
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    auto* dlg = qobject_cast<CProgDownloadDlg*>(w);
+                    if (dlg != nullptr && dlg->IsOpen()) {
+                        statusTexts.push_back(
+                            dlg->findChild<QLabel*>("1001")->text().toStdString());
+                    }
+                }
+            },
+            Qt::BlockingQueuedConnection);
+        if (!progress(size / 2, size, 5) || !progress(size, size, 5) || !progress(size, size, 6)) {
             return 2;
         }
         std::ofstream(dest, std::ios::binary) << it->second;
