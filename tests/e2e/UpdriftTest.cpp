@@ -502,6 +502,32 @@ TEST_F(UpdriftFlowTest, DeclaredLengthBeyond32BitsShowsRight) {
     EXPECT_EQ(versionOf(dir, 0), "1");
 }
 
+TEST_F(UpdriftFlowTest, LongProgramDirectoryWorks) {
+    // Far past the old 260-byte path buffers.
+    std::string dir = testsupport::scratchDir("updrift-flow-long");
+    for (int i = 0; i < 10; ++i) {
+        dir += "/" + std::string(40, static_cast<char>('a' + i));
+    }
+    dir += "/";
+    fs::create_directories(dir);
+    fs::copy_file(standinPath(), dir + "Trawlix");
+    std::ofstream(dir + "version.ini") << localIni(m_server.base() + "/up", {"1"});
+    m_server.setFile("/up/manifest.ini", manifestIni({{"data/a.txt", "2"}}));
+    m_server.setFile("/up/data/a.txt", "long way down");
+    TestSystem system(dir, dir + "cache");
+    CAutoUpdateMgrApp app;
+    EXPECT_EQ(app.InitInstance("", system), 18);
+    EXPECT_GT(dir.size(), 400u);
+    EXPECT_EQ(platform::readWholeFile(dir + "data/a.txt"), "long way down");
+    EXPECT_EQ(versionOf(dir, 0), "2");
+    const int64_t deadline = platform::steadyMs() + 10000;
+    while (starts(dir).empty() && platform::steadyMs() < deadline) {
+        platform::sleepMs(5);
+    }
+    EXPECT_EQ(starts(dir),
+              std::vector<std::string>{"cwd=" + dir.substr(0, dir.size() - 1) + " argc=1"});
+}
+
 // The built program itself, copied into a temporary program directory. Only cases
 // that need no answer from a person: its connectivity test is the real one, so the
 // test is skipped on a machine without a default route (it would show the offline box).
