@@ -1,9 +1,16 @@
 // trawlix-crawl against the fixture site on a real server: the exact documents it finds,
 // in the order it finds them, and its exit codes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+
+#include "platform/Clock.h"
+#include "tests/support/LoopbackServer.h"
 
 #include "tests/e2e/fixtures/web/WebFixture.h"
 #include "tests/support/TestPaths.h"
@@ -77,6 +84,56 @@ TEST(CrawlTool, ASeedThatCannotBeFetchedEndsAtOnce) {
     const CrawlRun run = runCrawler("-seed:http://127.0.0.9:9/", "crawl-tool-dead");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
+}
+
+TEST(CrawlTool, CtrlCEndsTheCrawlAfterTheCycleInProgress) {
+    // Fifty documents, each answered slowly: the crawl takes seconds unless interrupted.
+    testsupport::LoopbackServer server("127.0.0.1");
+    std::string page = "<html>";
+    for (int i = 0; i < 50; ++i) {
+        page += "<a href=\"d" + std::to_string(i) + ".pdf\">d</a>";
+    }
+    const std::string index = testsupport::httpResponse(200, "OK", {}, page);
+    const std::string doc = testsupport::httpResponse(200, "OK", {}, "x");
+    server.setHandler([&](const std::string& request) {
+        testsupport::Script script;
+        return script.pause(100).send(request.rfind("GET / ", 0) == 0 ? index : doc);
+    });
+    ASSERT_TRUE(server.start());
+
+    const std::string dir = testsupport::scratchDir("crawl-tool-interrupt");
+    const std::string out = dir + "/out";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const std::string program = testsupport::programDir() + "/trawlix-crawl";
+    const std::string seed = "-seed:" + server.url("/");
+    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(seed.c_str()), nullptr};
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    // Interrupt once the first document was printed.
+    const int64_t deadline = platform::steadyMs() + 20000;
+    while (webfixture::readFile(out).empty() && platform::steadyMs() < deadline) {
+        platform::sleepMs(10);
+    }
+    ASSERT_FALSE(webfixture::readFile(out).empty());
+    kill(pid, SIGINT);
+    int status = 0;
+    pid_t ended = 0;
+    while ((ended = waitpid(pid, &status, WNOHANG)) == 0 && platform::steadyMs() < deadline) {
+        platform::sleepMs(10);
+    }
+    if (ended == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        FAIL() << "trawlix-crawl did not end on Ctrl-C";
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_LT(server.connectionCount(), 10u);
 }
 
 struct BadArgCase {
