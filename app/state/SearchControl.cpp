@@ -17,7 +17,7 @@ bool ReleaseSlot(std::unique_ptr<platform::Thread>& slot, uint32_t timeoutMs) {
 namespace {
 
 bool startWorker(const std::shared_ptr<SearchState>& state, uint32_t generation,
-                 SearchWorker worker, const WorkerProc& proc,
+                 SearchWorker worker, const WorkerProc& proc, const ThreadFactory& make,
                  std::unique_ptr<platform::Thread>& slot) {
     {
         platform::ScopedLock lock(g_searchLock);
@@ -26,7 +26,8 @@ bool startWorker(const std::shared_ptr<SearchState>& state, uint32_t generation,
     // A left-over thread of an earlier search has ended (all flags were clear).
     ReleaseSlot(slot);
     SearchHandle handle(state, generation, worker);
-    slot = platform::Thread::create([proc, handle] { return proc(handle); });
+    platform::Thread::Proc run = [proc, handle] { return proc(handle); };
+    slot = make ? make(std::move(run)) : platform::Thread::create(std::move(run));
     if (!slot) {
         return false;
     }
@@ -39,19 +40,23 @@ bool startWorker(const std::shared_ptr<SearchState>& state, uint32_t generation,
 bool StartSearchWorkers(const std::shared_ptr<SearchState>& state, const std::string& narrowTerm,
                         bool excludeLocal, const WorkerProcs& procs) {
     const uint32_t generation = state->beginSearch(narrowTerm);
-    if (!startWorker(state, generation, SearchWorker::Engine, procs.engine, g_engineThread)) {
+    if (!startWorker(state, generation, SearchWorker::Engine, procs.engine, procs.makeThread,
+                     g_engineThread)) {
         return false;
     }
     if (excludeLocal) {
         platform::ScopedLock lock(g_searchLock);
         g_localRunning = false;
-    } else if (!startWorker(state, generation, SearchWorker::Local, procs.local, g_localThread)) {
+    } else if (!startWorker(state, generation, SearchWorker::Local, procs.local, procs.makeThread,
+                            g_localThread)) {
         return false;
     }
-    if (!startWorker(state, generation, SearchWorker::Torrent, procs.torrent, g_torrentThread)) {
+    if (!startWorker(state, generation, SearchWorker::Torrent, procs.torrent, procs.makeThread,
+                     g_torrentThread)) {
         return false;
     }
-    return startWorker(state, generation, SearchWorker::Form, procs.form, g_formThread);
+    return startWorker(state, generation, SearchWorker::Form, procs.form, procs.makeThread,
+                       g_formThread);
 }
 
 void StopSearchWorkers(SearchState& state, uint32_t waitMs) {

@@ -13,12 +13,17 @@
 
 using WorkerProc = std::function<uint32_t(SearchHandle)>;
 
-// The procedures of the four workers.
+// Makes a suspended thread; null when the system can't.
+using ThreadFactory = std::function<std::unique_ptr<platform::Thread>(platform::Thread::Proc)>;
+
+// The procedures of the four workers, and how their threads are made (empty:
+// platform::Thread::create; a test hands in one that fails).
 struct WorkerProcs {
     WorkerProc engine;
     WorkerProc local;
     WorkerProc torrent;
     WorkerProc form;
+    ThreadFactory makeThread = nullptr;
 };
 
 // The thread slots, owned by the dialog; touched only on the dialog's thread.

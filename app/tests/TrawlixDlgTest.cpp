@@ -261,6 +261,23 @@ TEST_F(TrawlixDlgTest, DoubleClickOpensTheRowsTargetAndBelowTheRowsNothing) {
     EXPECT_EQ(opened[1].scheme(), "http");
 }
 
+TEST_F(TrawlixDlgTest, ANameThatIsNotUtf8IsListedWithSubstitutesAndStillOpens) {
+    std::ofstream(root +
+                  "/odd\xFF"
+                  "name.doc")
+        << "x";
+    engine.release->set();
+    search("odd");
+    ASSERT_TRUE(processUntil([&] { return item(IDC_STC_SUMMARY)->isVisible(); }));
+    ASSERT_EQ(list()->GetItemCount(), 1);
+    EXPECT_EQ(list()->GetItemText(0, 0), "odd?name.doc");
+    const QRect r = list()->visualItemRect(list()->item(0, 0));
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, r.center());
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(opened[0].toEncoded().endsWith("/odd%FFname.doc"))
+        << opened[0].toString().toStdString();
+}
+
 TEST_F(TrawlixDlgTest, StaleAndUnknownEventsChangeNothing) {
     engine.release->set();
     search("report");

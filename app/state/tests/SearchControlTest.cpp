@@ -107,3 +107,28 @@ TEST_F(SearchControlTest, AWorkerThatOutlivesItsWaitCannotTouchTheNextSearch) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SearchControlTest, AThreadThatCantBeMadeStopsTheStartThere) {
+    int made = 0;
+    WorkerProcs procs{politeWorker, politeWorker, politeWorker, politeWorker,
+                      [&](platform::Thread::Proc p) -> std::unique_ptr<platform::Thread> {
+                          if (++made == 3) {
+                              return nullptr;  // the torrent worker's thread
+                          }
+                          return platform::Thread::create(std::move(p));
+                      }};
+    EXPECT_FALSE(StartSearchWorkers(state, "t", false, procs));
+    {
+        platform::ScopedLock lock(g_searchLock);
+        // The flags set so far stay set, the failed worker's own included.
+        EXPECT_TRUE(g_engineRunning && g_localRunning && g_torrentRunning);
+        EXPECT_FALSE(g_formRunning);
+    }
+    EXPECT_FALSE(g_torrentThread || g_formThread);
+    StopSearchWorkers(*state);
+    EXPECT_FALSE(AnyWorkerRunning());
+}
+
+}  // namespace
