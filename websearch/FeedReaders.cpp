@@ -29,7 +29,7 @@ std::vector<WebFind> readFormSiteItems(const std::string& body, const FormSiteRo
         return finds;
     }
     const std::string locationPrefix =
-        row.linkElement == std::string("LINK") ? formSiteHost + " - " : kFreeFormLocationPrefix;
+        row.locationPrefix != nullptr ? std::string(row.locationPrefix) : formSiteHost + " - ";
     const TiXmlElement* item = root->FirstChildElement("ITEM");
     // Every element from the first "ITEM" on uses up a pass, with a title or without.
     for (int pass = 0; pass < row.itemCount && item != nullptr; ++pass) {

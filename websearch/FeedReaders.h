@@ -17,13 +17,17 @@ struct FormSiteRow {
     const char* pathPrefix;   // path and query up to the term
     int itemCount;            // elements read, from the first "ITEM" on
     const char* linkElement;  // child element holding the address
+    // The start of each location; null: the form site's host followed by " - ".
+    const char* locationPrefix;
 };
 
-inline constexpr FormSiteRow kCertifiedForms = {
-    "/b_app/search_certform.asp?ext=doc&logtype=cfilename&keyword=", 10, "LINK"};
-inline constexpr FormSiteRow kFreeForms = {"/b_app/search_freeform.asp?ext=doc&keyword=", 3, "URL"};
 // "Pelmora무료서식 - " in code page 949: the free forms' location prefix.
 inline constexpr const char* kFreeFormLocationPrefix = "Pelmora\xB9\xAB\xB7\xE1\xBC\xAD\xBD\xC4 - ";
+
+inline constexpr FormSiteRow kCertifiedForms = {
+    "/b_app/search_certform.asp?ext=doc&logtype=cfilename&keyword=", 10, "LINK", nullptr};
+inline constexpr FormSiteRow kFreeForms = {"/b_app/search_freeform.asp?ext=doc&keyword=", 3, "URL",
+                                           kFreeFormLocationPrefix};
 
 // The items of a form-site answer; formSiteHost stands in for a missing link and, for the
 // certified forms, starts the location.

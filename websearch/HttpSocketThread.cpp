@@ -5,8 +5,6 @@
 #include "platform/Clock.h"
 #include "websearch/WebConfig.h"
 
-platform::CriticalSection g_crawlLock;
-
 namespace {
 
 // Tested in this order; the first hit suffices.
@@ -14,11 +12,6 @@ constexpr const char* kDocumentExtensions[] = {".doc", ".hwp", ".ppt", ".xls", "
                                                ".rar", ".alz", ".txt", ".pdf", ".torrent"};
 
 }  // namespace
-
-bool crawlDrained(QueueGuard& guard) {
-    platform::ScopedLock lock(guard.lock);
-    return (guard.queue == nullptr || guard.queue->isEmpty()) && guard.inFlight == 0;
-}
 
 bool isDocumentPath(const std::string& path) {
     return std::any_of(std::begin(kDocumentExtensions), std::end(kDocumentExtensions),
