@@ -88,7 +88,7 @@ function(trawlix_program name)
     target_link_libraries(${name} PRIVATE ${A_LINKS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TRAWLIX_PROGRAM_DIR})
     trawlix_warnings(${name})
-    install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_PREFIX}/bin)
+    install(TARGETS ${name} RUNTIME DESTINATION bin)
 endfunction()
 
 # trawlix_fuzzer(NAME SOURCE <file> [LINKS <targets...>] [SEEDS <dir>] [SECONDS <n>])

@@ -7,7 +7,9 @@
 
 namespace platform {
 
-inline void sleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+inline void sleepMs(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 // Whole seconds since 1 January 1970 (UTC).
 inline int64_t nowSeconds() {

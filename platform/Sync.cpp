@@ -20,7 +20,8 @@ bool waitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, ui
 }  // namespace
 
 Semaphore::Semaphore(long initial, long maximum)
-    : m_count(initial), m_maximum(maximum),
+    : m_count(initial),
+      m_maximum(maximum),
       m_valid(maximum >= 1 && initial >= 0 && initial <= maximum) {}
 
 bool Semaphore::release(long count, long* previous) {
@@ -36,8 +37,8 @@ bool Semaphore::release(long count, long* previous) {
             *previous = m_count;
         }
         m_count += count;
+        m_cv.notify_all();
     }
-    m_cv.notify_all();
     return true;
 }
 
@@ -55,13 +56,13 @@ long Semaphore::count() const {
     return m_count;
 }
 
-Event::Event(bool manualReset, bool initiallySet) : m_set(initiallySet), m_manualReset(manualReset) {}
+Event::Event(bool manualReset, bool initiallySet)
+    : m_set(initiallySet), m_manualReset(manualReset) {}
 
 void Event::set() {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_set = true;
-    }
+    // Signalled under the lock: a woken waiter may destroy the event at once.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_set = true;
     m_cv.notify_all();
 }
 

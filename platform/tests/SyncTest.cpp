@@ -60,7 +60,8 @@ TEST(CriticalSectionTest, IsReentrantForItsOwner) {
     cs.leave();
     std::thread u([&] {
         otherGotIt = cs.tryEnter();
-        if (otherGotIt) cs.leave();
+        if (otherGotIt)
+            cs.leave();
     });
     u.join();
     EXPECT_TRUE(otherGotIt);
