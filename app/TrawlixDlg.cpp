@@ -1,19 +1,18 @@
 #include "app/TrawlixDlg.h"
 
-#include <QAbstractButton>
-#include <QBitmap>
 #include <QContextMenuEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMovie>
 #include <QPainter>
-#include <QPushButton>
-#include <QStyle>
 
 #include "app/AboutDlg.h"
 #include "app/TrawlixControls.h"
 #include "app/TrawlixTexts.h"
+#include "controls/CButtonST.h"
+#include "controls/CEditTrans.h"
+#include "controls/CNoFlickerStatic.h"
+#include "controls/CPictureEx.h"
+#include "controls/CWinXPButtonST.h"
 #include "localsearch/LocalSearch.h"
 #include "platform/Text.h"
 #include "platform/qt/ListView.h"
@@ -58,17 +57,22 @@ QFont textFont() {
     return f;
 }
 
-// The hover background: the system button colour brightened by up to 30 per channel.
-QColor brightenHover(const QColor& c) {
-    return QColor(std::min(255, c.red() + 30), std::min(255, c.green() + 30),
-                  std::min(255, c.blue() + 30));
+// A flat button in `back` with white text, away from the pointer and with the focus;
+// hovered it keeps the system button colours, brightened.
+void setFlatColours(CButtonST& b, const QColor& back) {
+    b.OnSysColorChange();
+    b.SetFlatStyle(true);
+    b.SetStateColor(CButtonST::CLR_BK_NORMAL, back);
+    b.SetStateColor(CButtonST::CLR_FG_NORMAL, Qt::white);
+    b.SetStateColor(CButtonST::CLR_BK_FOCUS, back);
+    b.SetStateColor(CButtonST::CLR_FG_FOCUS, Qt::white);
+    b.BrightenHoverColor();
 }
 
-QString flatButtonSheet(const QColor& bg, const QColor& hover) {
-    return QStringLiteral(
-               "QPushButton { background: %1; color: white; border: none; }"
-               "QPushButton:hover { background: %2; color: palette(button-text); }")
-        .arg(bg.name(), hover.name());
+// A 14 x 14 face of an icon resource, with its alpha.
+QImage iconFace(int id) {
+    const QIcon icon = platform::LoadIcon(id);
+    return icon.isNull() ? QImage() : icon.pixmap(QSize(14, 14)).toImage();
 }
 
 }  // namespace
@@ -89,20 +93,20 @@ QWidget* CTrawlixDlg::CreateControl(const platform::ControlSpec& spec) {
 }
 
 void CTrawlixDlg::DoDataExchange() {
-    m_editTerm = Item<QLineEdit>(IDC_EDIT_TERM);
-    m_btnSearch = Item<QAbstractButton>(IDC_BTN_SEARCH);
-    m_btnClose = Item<QAbstractButton>(IDC_BTN_CLOSE);
+    m_editTerm = Item<CEditTrans>(IDC_EDIT_TERM);
+    m_btnSearch = Item<CWinXPButtonST>(IDC_BTN_SEARCH);
+    m_btnClose = Item<CButtonST>(IDC_BTN_CLOSE);
     m_listResults = Item<platform::CListView>(IDC_LIST_RESULTS);
-    m_picBusy = Item<QLabel>(IDC_PIC_BUSY);
+    m_picBusy = Item<CPictureEx>(IDC_PIC_BUSY);
     m_stcFrame = Item<QLabel>(IDC_STC_FRAME);
     m_stcBusy = Item<QLabel>(IDC_STC_BUSY);
-    m_stcLocalStatus = Item<QLabel>(IDC_STC_LOCAL_STATUS);
+    m_stcLocalStatus = Item<CNoFlickerStatic>(IDC_STC_LOCAL_STATUS);
     m_stcWebStatus = Item<QLabel>(IDC_STC_WEB_STATUS);
     m_stcSummary = Item<QLabel>(IDC_STC_SUMMARY);
     m_stcLogo = Item<QLabel>(IDC_STC_LOGO);
     m_stcIntro = Item<QLabel>(IDC_STC_INTRO);
-    m_chkExcludeLocal = Item<QAbstractButton>(IDC_CHK_EXCLUDE_LOCAL);
-    m_btnInquiry = Item<QAbstractButton>(IDC_BTN_INQUIRY);
+    m_chkExcludeLocal = Item<CButtonST>(IDC_CHK_EXCLUDE_LOCAL);
+    m_btnInquiry = Item<CWinXPButtonST>(IDC_BTN_INQUIRY);
 }
 
 bool CTrawlixDlg::OnInitDialog() {
@@ -113,7 +117,7 @@ bool CTrawlixDlg::OnInitDialog() {
     // 1. The icon (the about item lives in the window's context menu here).
     setWindowIcon(m_hIcon);
     // Workers read the box's text from this copy, never through the window.
-    connect(m_editTerm, &QLineEdit::textChanged, this,
+    connect(m_editTerm, &CEditTrans::textChanged, this,
             [this](const QString& t) { m_state->setEditText(t.toStdU16String()); });
     m_state->setEditText(m_editTerm->text().toStdU16String());
     ApplyControlColours();
@@ -139,26 +143,17 @@ bool CTrawlixDlg::OnInitDialog() {
     }
     m_fontButton = textFont();
     m_btnSearch->setFont(m_fontButton);
-    const QColor hover = brightenHover(palette().color(QPalette::Button));
-    m_btnSearch->setStyleSheet(flatButtonSheet(m_brushFrame, hover));
-    // 7. The close button takes the size of its face; green is transparent.
-    QPixmap face = platform::LoadBitmap(IDB_CLOSE);
+    // 7. The close button takes the size of its face; green is transparent, and away
+    // from the pointer it shows a darker copy.
+    const QImage face = platform::LoadBitmap(IDB_CLOSE).toImage();
     if (!face.isNull() && m_btnClose) {
-        face.setMask(face.createMaskFromColor(QColor(0, 255, 0)));
         m_btnClose->resize(face.size());
-        m_btnClose->setIcon(QIcon(face));
-        m_btnClose->setIconSize(face.size());
-        m_btnClose->setStyleSheet(
-            QStringLiteral("QPushButton { border: none; background: transparent; }"));
+        m_btnClose->SetFaceBitmaps(face, QColor(0, 255, 0), CButtonST::FACE_AUTO_DARKER,
+                                   QColor(0, 255, 0));
     }
-    // 8. The busy picture, then hide the searching parts.
-    if (m_picBusy) {
-        m_busyMovie = new QMovie(platform::resourcePath("gif", IDR_BUSY_GIF), QByteArray(), this);
-        if (m_busyMovie->isValid()) {
-            m_picBusy->setStyleSheet(QString());
-            m_picBusy->setMovie(m_busyMovie);
-            m_busyMovie->start();
-        }
+    // 8. The busy picture plays from here on; the searching display only shows it.
+    if (m_picBusy && m_picBusy->LoadFromResource(IDR_BUSY_GIF, QStringLiteral("GIF"))) {
+        m_picBusy->Draw();
     }
     for (int id : {IDC_PIC_BUSY, IDC_STC_BUSY, IDC_STC_LOCAL_STATUS, IDC_STC_WEB_STATUS}) {
         ShowControl(id, false);
@@ -168,20 +163,37 @@ bool CTrawlixDlg::OnInitDialog() {
     ShowControl(IDC_STC_SUMMARY, false);
     // 10. The introduction.
     SetDlgItemText(IDC_STC_INTRO, qs(kTextIntro));
-    // 11. The check box faces.
-    m_chkExcludeLocal->setStyleSheet(
-        QStringLiteral("QCheckBox { background: transparent; }"
-                       "QCheckBox::indicator:checked, QCheckBox::indicator:pressed "
-                       "{ image: url(%1); }"
-                       "QCheckBox::indicator:unchecked { image: url(%2); }")
-            .arg(platform::resourcePath("icon", IDI_CHECK_ON),
-                 platform::resourcePath("icon", IDI_CHECK_OFF)));
-    m_chkExcludeLocal->setChecked(false);
-    // 12. The inquiry button.
-    if (m_btnInquiry) {
-        m_btnInquiry->setStyleSheet(flatButtonSheet(QColor(61, 58, 83), hover));
-    }
+    // 11. The check box: icon 140 checked or pressed, 141 otherwise, over the background.
+    m_chkExcludeLocal->SetFaceIcons(iconFace(IDI_CHECK_ON), iconFace(IDI_CHECK_OFF));
+    m_chkExcludeLocal->SetTransparent();
+    m_chkExcludeLocal->SetCheck(0);
+    // 6. and 12. The colours of the search and inquiry buttons.
+    SetUpButtonColours();
+    m_skinned = true;
     return true;
+}
+
+void CTrawlixDlg::SetUpButtonColours() {
+    if (m_btnSearch) {
+        setFlatColours(*m_btnSearch, m_brushFrame);
+    }
+    if (m_btnInquiry) {
+        setFlatColours(*m_btnInquiry, QColor(61, 58, 83));
+    }
+    if (m_btnClose) {
+        m_btnClose->OnSysColorChange();
+        m_btnClose->SetFlatStyle(true);
+    }
+}
+
+bool CTrawlixDlg::event(QEvent* e) {
+    if (e->type() == QEvent::ApplicationPaletteChange && m_skinned) {
+        // The buttons go back to the system colours on this change (in no set order
+        // among the widgets); the dialog's own colours follow once all have had it.
+        QMetaObject::invokeMethod(
+            this, [this] { SetUpButtonColours(); }, Qt::QueuedConnection);
+    }
+    return platform::CDialogBase::event(e);
 }
 
 void CTrawlixDlg::ApplyControlColours() {
@@ -192,7 +204,8 @@ void CTrawlixDlg::ApplyControlColours() {
             w->setAutoFillBackground(false);
         }
     }
-    for (int id : {IDC_STC_BUSY, IDC_STC_SUMMARY, IDC_STC_LOCAL_STATUS, IDC_STC_WEB_STATUS}) {
+    // The local status line paints its own white.
+    for (int id : {IDC_STC_BUSY, IDC_STC_SUMMARY, IDC_STC_WEB_STATUS}) {
         if (QWidget* w = GetDlgItem(id)) {
             w->setStyleSheet(QStringLiteral("QLabel { background: white; }"));
         }
@@ -246,7 +259,7 @@ void CTrawlixDlg::OnBnClickedSearch() {
 
 void CTrawlixDlg::StartSearch(const QString& text) {
     const std::string narrow = platform::toAnsi(text.toStdU16String());
-    const bool exclude = m_chkExcludeLocal && m_chkExcludeLocal->isChecked();
+    const bool exclude = m_chkExcludeLocal && m_chkExcludeLocal->GetCheck() == 1;
     // StartSearchWorkers empties m_results first (under the lock), then the rows go.
     const bool started = StartSearchWorkers(m_state, narrow, exclude, m_procs);
     if (m_listResults) {
@@ -338,9 +351,13 @@ void CTrawlixDlg::OnSearchEvent(uint32_t code, int64_t param) {
             text =
                 code == SEARCH_EVENT_LOCAL_STATUS ? m_state->m_localStatus : m_state->m_webStatus;
         }
-        SetDlgItemText(
-            code == SEARCH_EVENT_LOCAL_STATUS ? IDC_STC_LOCAL_STATUS : IDC_STC_WEB_STATUS,
-            fromAnsi(text));
+        if (code == SEARCH_EVENT_LOCAL_STATUS) {
+            if (m_stcLocalStatus) {
+                m_stcLocalStatus->SetText(fromAnsi(text));
+            }
+        } else {
+            SetDlgItemText(IDC_STC_WEB_STATUS, fromAnsi(text));
+        }
     }
 }
 
@@ -384,6 +401,10 @@ void CTrawlixDlg::DestroyWindow() {
     StopSearch();
     // After this no worker writes to the state or posts to the window.
     m_state->close();
+    // The busy picture's thread ends with the window, within its stop time-out.
+    if (m_picBusy) {
+        m_picBusy->Stop();
+    }
     platform::CDialogBase::DestroyWindow();
 }
 

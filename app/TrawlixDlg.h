@@ -14,10 +14,12 @@
 #include "app/state/SearchState.h"
 #include "platform/qt/Dialog.h"
 
-class QAbstractButton;
+class CButtonST;
+class CEditTrans;
+class CNoFlickerStatic;
+class CPictureEx;
+class CWinXPButtonST;
 class QLabel;
-class QLineEdit;
-class QMovie;
 namespace platform {
 class CListView;
 }
@@ -83,6 +85,7 @@ protected:
     void OnListDoubleClick(int id, int row) override;
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool event(QEvent* e) override;
 
 private:
     void DoDataExchange();
@@ -93,6 +96,7 @@ private:
     void OnSearchEvent(uint32_t code, int64_t param);
     void OnResultDblClk(int row);
     void ApplyControlColours();
+    void SetUpButtonColours();
 
     QFont m_fontText;
     QFont m_fontButton;
@@ -107,22 +111,22 @@ private:
     WorkerProcs m_procs;
     int m_backgroundId = IDB_BACKGROUND;
     bool m_destroyed = false;
+    bool m_skinned = false;  // the layout steps ran: the buttons have the dialog's colours
 
-    QLineEdit* m_editTerm = nullptr;
-    QAbstractButton* m_btnSearch = nullptr;
-    QAbstractButton* m_btnClose = nullptr;
+    CEditTrans* m_editTerm = nullptr;
+    CWinXPButtonST* m_btnSearch = nullptr;
+    CButtonST* m_btnClose = nullptr;
     platform::CListView* m_listResults = nullptr;
-    QLabel* m_picBusy = nullptr;
-    QMovie* m_busyMovie = nullptr;
+    CPictureEx* m_picBusy = nullptr;
     QLabel* m_stcFrame = nullptr;
     QLabel* m_stcBusy = nullptr;
-    QLabel* m_stcLocalStatus = nullptr;
+    CNoFlickerStatic* m_stcLocalStatus = nullptr;
     QLabel* m_stcWebStatus = nullptr;
     QLabel* m_stcSummary = nullptr;
     QLabel* m_stcLogo = nullptr;
     QLabel* m_stcIntro = nullptr;
-    QAbstractButton* m_chkExcludeLocal = nullptr;
-    QAbstractButton* m_btnInquiry = nullptr;
+    CButtonST* m_chkExcludeLocal = nullptr;
+    CWinXPButtonST* m_btnInquiry = nullptr;
 };
 
 // Makes the embedded resources (res/) available; call once before the first dialog.

@@ -3,13 +3,15 @@
 #include <QImage>
 #include <QPainter>
 
-CNoFlickerStatic::CNoFlickerStatic(QWidget* parent) : QWidget(parent) {
+CNoFlickerStatic::CNoFlickerStatic(QWidget* parent) : QLabel(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, true);
+    setTextFormat(Qt::PlainText);  // a path is never markup
+    // A long path must not widen the line's size hint: the line keeps its place.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 }
 
 void CNoFlickerStatic::SetText(const QString& text) {
-    m_text = text;
-    update();
+    setText(text);
 }
 
 void CNoFlickerStatic::paintEvent(QPaintEvent*) {
@@ -23,7 +25,7 @@ void CNoFlickerStatic::paintEvent(QPaintEvent*) {
         // The dialog's own font, not the fonts it gives to other controls.
         p.setFont(parentWidget() ? parentWidget()->font() : font());
         p.setPen(Qt::black);
-        p.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, m_text);
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text());
     }
     QPainter screen(this);
     screen.drawImage(0, 0, buffer);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,12 +11,16 @@
 #include <fstream>
 
 #include "app/TrawlixTexts.h"
+#include "controls/CButtonST.h"
+#include "controls/CNoFlickerStatic.h"
+#include "controls/CPictureEx.h"
 #include "localsearch/LocalSearch.h"
 #include "platform/Clock.h"
 #include "platform/Drives.h"
 #include "platform/Text.h"
 #include "platform/qt/ListView.h"
 #include "platform/qt/MessageBox.h"
+#include "platform/qt/Resources.h"
 #include "platform/qt/Shell.h"
 #include "platform/qt/tests/QtTestApp.h"
 #include "tests/support/TestPaths.h"
@@ -177,6 +180,111 @@ TEST_F(TrawlixDlgTest, ASearchShowsRowsThenTheSummary) {
     saveShot("trawlix-finished.png");
 }
 
+// The pixel of the dialog's picture at a client position.
+QRgb rgbAt(const QImage& shot, QPoint at) {
+    return shot.pixel(at) & 0xFFFFFFu;
+}
+
+TEST_F(TrawlixDlgTest, SearchButtonLightsUpUnderThePointer) {
+    auto* button = dlg->Item<CButtonST>(IDC_BTN_SEARCH);
+    ASSERT_TRUE(button);
+    // A spot of the button's fill, clear of its centred text.
+    const QPoint spot = button->geometry().topLeft() + QPoint(3, 3);
+    EXPECT_EQ(rgbAt(dlg->grab().toImage(), spot), 0xFF8000u);
+    QTest::mouseMove(button, button->rect().center());
+    ASSERT_TRUE(processUntil([&] { return button->IsHovered(); }));
+    const QRgb hovered = rgbAt(dlg->grab().toImage(), spot);
+    const QColor expected = button->GetStateColor(CButtonST::CLR_BK_HOVER);
+    EXPECT_EQ(hovered, expected.rgb() & 0xFFFFFFu);
+    EXPECT_NE(hovered, 0xFF8000u);
+    saveShot("trawlix-hover.png");
+    // The pointer leaves (what the window system tells the button when it goes).
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(button, &leave);
+    ASSERT_FALSE(button->IsHovered());
+    EXPECT_EQ(rgbAt(dlg->grab().toImage(), spot), 0xFF8000u);
+}
+
+TEST_F(TrawlixDlgTest, CloseFaceKeepsItsKeyColourOutAndDarkensAtRest) {
+    auto* close = dlg->Item<CButtonST>(IDC_BTN_CLOSE);
+    ASSERT_TRUE(close);
+    const QImage face = platform::LoadBitmap(IDB_CLOSE).toImage();
+    ASSERT_EQ(face.size(), QSize(67, 34));
+    // No pixel of the green key colour reaches the screen, and at rest the face is
+    // darker than the bitmap.
+    const QImage rest = close->grab().toImage();
+    int darker = 0;
+    for (int y = 0; y < rest.height(); ++y) {
+        for (int x = 0; x < rest.width(); ++x) {
+            ASSERT_NE(rgbAt(rest, {x, y}), 0x00FF00u) << x << "," << y;
+            const QRgb f = face.pixel(x, y) & 0xFFFFFFu;
+            if (f != 0x00FF00u && qGray(rest.pixel(x, y)) < qGray(f)) {
+                ++darker;
+            }
+        }
+    }
+    EXPECT_GT(darker, 0);
+    QTest::mouseMove(close, close->rect().center());
+    ASSERT_TRUE(processUntil([&] { return close->IsHovered(); }));
+    const QImage hovered = close->grab().toImage();
+    const QPoint middle(33, 17);
+    EXPECT_EQ(rgbAt(hovered, middle), face.pixel(middle) & 0xFFFFFFu);
+}
+
+TEST_F(TrawlixDlgTest, CheckBoxShowsTheBackgroundAtItsNewPlace) {
+    auto* check = dlg->Item<CButtonST>(IDC_CHK_EXCLUDE_LOCAL);
+    ASSERT_TRUE(check);
+    const QImage background = platform::LoadBitmap(IDB_BACKGROUND).toImage();
+    ASSERT_FALSE(background.isNull());
+    // The far right end of the box: no icon and no text there.
+    auto edgeMatchesBackground = [&] {
+        const QImage shot = dlg->grab().toImage();
+        const QPoint at = check->geometry().topRight() + QPoint(-1, 1);
+        return rgbAt(shot, at) == (background.pixel(at) & 0xFFFFFFu);
+    };
+    EXPECT_TRUE(edgeMatchesBackground());
+    search("report");
+    ASSERT_EQ(check->pos(), QPoint(item(IDC_STC_FRAME)->width(), 50));
+    EXPECT_TRUE(edgeMatchesBackground());
+}
+
+TEST_F(TrawlixDlgTest, BusyPicturePlaysWhileShownAndStopsWhenTheWindowGoes) {
+    auto* busy = dlg->Item<CPictureEx>(IDC_PIC_BUSY);
+    ASSERT_TRUE(busy);
+    EXPECT_EQ(busy->GetSize(), QSize(32, 32));
+    EXPECT_EQ(busy->size(), QSize(32, 32));
+    EXPECT_EQ(busy->GetFrameCount(), 8);
+    EXPECT_TRUE(busy->IsPlaying());  // started once, at initialisation
+    search("report");
+    ASSERT_TRUE(busy->isVisible());
+    const int first = busy->GetCurrentFrame();
+    ASSERT_TRUE(processUntil([&] { return busy->GetCurrentFrame() != first; }, 5000));
+    saveShot("trawlix-busy.png");
+
+    engine.release->set();
+    ASSERT_TRUE(processUntil([&] { return item(IDC_STC_SUMMARY)->isVisible(); }));
+    EXPECT_FALSE(busy->isVisible());
+    EXPECT_TRUE(busy->IsPlaying());  // hidden, not stopped
+
+    const int64_t start = platform::steadyMs();
+    dlg->DestroyWindow();
+    EXPECT_LE(platform::steadyMs() - start, 5000);
+    EXPECT_FALSE(busy->IsPlaying());
+}
+
+TEST_F(TrawlixDlgTest, LocalStatusLineTakesEveryStatusMessage) {
+    auto* line = dlg->Item<CNoFlickerStatic>(IDC_STC_LOCAL_STATUS);
+    ASSERT_TRUE(line);
+    {
+        platform::ScopedLock lock(g_searchLock);
+        dlg->State()->m_localStatus = platform::toAnsi(u"[내컴퓨터] /tmp/보고서.hwp");
+    }
+    dlg->PostMessage(UM_SEARCH_EVENT, SEARCH_EVENT_LOCAL_STATUS, 0);
+    ASSERT_TRUE(processUntil([&] { return !line->GetText().isEmpty(); }));
+    EXPECT_EQ(line->GetText(), qs("[내컴퓨터] /tmp/보고서.hwp"));
+    EXPECT_EQ(dlg->GetDlgItemText(IDC_STC_LOCAL_STATUS), line->GetText());
+}
+
 TEST_F(TrawlixDlgTest, EmptyTermAsksForOneAndBlanksAreSearched) {
     search("");
     EXPECT_EQ(boxes, std::vector<QString>{qs("검색어를 입력하세요")});
@@ -230,7 +338,10 @@ TEST_F(TrawlixDlgTest, ClosingDuringASearchStopsTheWorkersFirst) {
 }
 
 TEST_F(TrawlixDlgTest, ExcludedLocalSearchStillShowsBothStatusLines) {
-    dlg->Item<QCheckBox>(IDC_CHK_EXCLUDE_LOCAL)->setChecked(true);
+    auto* check = dlg->Item<CButtonST>(IDC_CHK_EXCLUDE_LOCAL);
+    ASSERT_TRUE(check);
+    QTest::mouseClick(check, Qt::LeftButton);
+    ASSERT_EQ(check->GetCheck(), 1);
     search("report");
     EXPECT_TRUE(item(IDC_STC_LOCAL_STATUS)->isVisible());
     EXPECT_TRUE(item(IDC_STC_WEB_STATUS)->isVisible());
