@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <functional>
 
 #include "platform/Clock.h"
@@ -29,15 +28,6 @@ std::string utf8ToAnsi(const std::string& utf8) {
 
 bool fetchBody(HttpClient& client, const std::string& url) {
     return client.fetch(Url(url)) && !client.parser.body.empty();
-}
-
-// Sleeps ms in short steps, so a wait of seconds does not outlive a closing program by
-// more than a step. The form source does not end early on Stop: it only sleeps.
-void sleepSteps(uint32_t ms) {
-    const int64_t deadline = platform::steadyMs() + ms;
-    for (int64_t now = platform::steadyMs(); now < deadline; now = platform::steadyMs()) {
-        platform::sleepMs(static_cast<uint32_t>(std::min<int64_t>(50, deadline - now)));
-    }
 }
 
 }  // namespace
@@ -96,7 +86,8 @@ int32_t runEngineSource(SearchSink* sink) {
 
 int32_t runFormSource(SearchSink* sink) {
     return runSource(sink, WebSource::kForm, [sink] {
-        sleepSteps(webConfig().formWaitMs);
+        // The form site is asked a little after the other sources; Stop does not shorten it.
+        platform::sleepMs(webConfig().formWaitMs);
         const std::string term = sink->searchTerm();
         WebSourceSetup setup;
         setup.open(formSourceOptions());
