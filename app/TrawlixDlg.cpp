@@ -150,6 +150,8 @@ bool CTrawlixDlg::OnInitDialog() {
         m_btnClose->resize(face.size());
         m_btnClose->SetFaceBitmaps(face, QColor(0, 255, 0), CButtonST::FACE_AUTO_DARKER,
                                    QColor(0, 255, 0));
+        // Where the face is green the dialog's background shows, not a button colour.
+        m_btnClose->SetTransparent();
     }
     // 8. The busy picture plays from here on; the searching display only shows it.
     if (m_picBusy && m_picBusy->LoadFromResource(IDR_BUSY_GIF, QStringLiteral("GIF"))) {

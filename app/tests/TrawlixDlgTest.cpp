@@ -343,6 +343,7 @@ TEST_F(TrawlixDlgTest, ExcludedLocalSearchStillShowsBothStatusLines) {
     QTest::mouseClick(check, Qt::LeftButton);
     ASSERT_EQ(check->GetCheck(), 1);
     search("report");
+    saveShot("trawlix-excluded.png");
     EXPECT_TRUE(item(IDC_STC_LOCAL_STATUS)->isVisible());
     EXPECT_TRUE(item(IDC_STC_WEB_STATUS)->isVisible());
     {
