@@ -89,7 +89,9 @@ TEST_P(HttpClientStatus, JudgesTheStatus) {
     EXPECT_EQ(client.fetch(Url(url("/"))), c.result);
     EXPECT_EQ(client.errorText, c.error);
     EXPECT_EQ(client.parser.statusCode, c.status);
-    EXPECT_EQ(client.parser.body, "body of the answer");
+    // 204 and 304 carry no body: what the server sends after their head is not read.
+    const bool bodiless = c.status == 204 || c.status == 304;
+    EXPECT_EQ(client.parser.body, bodiless ? "" : "body of the answer");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HttpClientStatus,

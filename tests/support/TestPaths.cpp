@@ -1,5 +1,7 @@
 #include "tests/support/TestPaths.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 
 namespace testsupport {
@@ -10,7 +12,9 @@ std::string programDir() { return TRAWLIX_TEST_PROGRAM_DIR; }
 
 std::string scratchDir(const std::string& name) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::path(binaryDir()) / "test-scratch" / name;
+    // ctest runs test cases of one fixture in parallel processes: keep them apart.
+    const fs::path dir =
+        fs::path(binaryDir()) / "test-scratch" / (name + "-" + std::to_string(getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir.string();

@@ -10,7 +10,7 @@ std::string sourceDir();
 std::string binaryDir();
 std::string programDir();
 
-// A fresh, empty folder under the build tree for one test; removed when it exists.
+// A fresh, empty folder under the build tree for one test process.
 std::string scratchDir(const std::string& name);
 
 }  // namespace testsupport
