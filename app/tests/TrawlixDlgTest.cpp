@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -203,6 +204,25 @@ TEST_F(TrawlixDlgTest, SearchButtonLightsUpUnderThePointer) {
     QCoreApplication::sendEvent(button, &leave);
     ASSERT_FALSE(button->IsHovered());
     EXPECT_EQ(rgbAt(dlg->grab().toImage(), spot), 0xFF8000u);
+}
+
+TEST_F(TrawlixDlgTest, ButtonsKeepTheDialogsColoursAfterASystemColourChange) {
+    auto* search = dlg->Item<CButtonST>(IDC_BTN_SEARCH);
+    auto* inquiry = dlg->Item<CButtonST>(IDC_BTN_INQUIRY);
+    ASSERT_TRUE(search && inquiry);
+    const QPalette before = QApplication::palette();
+    QPalette changed = before;
+    changed.setColor(QPalette::Button, QColor(200, 40, 40));
+    QApplication::setPalette(changed);
+    // The hover colour follows the new system colour; the dialog's own colours return.
+    const bool settled = processUntil([&] {
+        return search->GetStateColor(CButtonST::CLR_BK_NORMAL) == QColor(255, 128, 0) &&
+               inquiry->GetStateColor(CButtonST::CLR_BK_NORMAL) == QColor(61, 58, 83) &&
+               search->GetStateColor(CButtonST::CLR_BK_HOVER) == QColor(230, 70, 70);
+    });
+    QApplication::setPalette(before);
+    EXPECT_TRUE(settled);
+    EXPECT_EQ(search->GetStateColor(CButtonST::CLR_FG_NORMAL), QColor(Qt::white));
 }
 
 TEST_F(TrawlixDlgTest, CloseFaceKeepsItsKeyColourOutAndDarkensAtRest) {
