@@ -20,8 +20,9 @@ run_tree() {  # name dir configure-args... -- ctest-prefix...
     [ $# -gt 0 ] && shift
     pre=("$@")
     echo "=== $name: configure and build"
-    if ! cmake -S . -B "$dir" -G Ninja "${cfg[@]}" >"$dir.configure.log" 2>&1; then
-        cat "$dir.configure.log"; status=1; summary+=("$name: configure FAILED"); return
+    mkdir -p "$dir"
+    if ! cmake -S . -B "$dir" -G Ninja "${cfg[@]}" >"$dir/configure.log" 2>&1; then
+        cat "$dir/configure.log"; status=1; summary+=("$name: configure FAILED"); return
     fi
     if ! cmake --build "$dir" -j "$jobs"; then
         status=1; summary+=("$name: build FAILED"); return
@@ -34,7 +35,6 @@ run_tree() {  # name dir configure-args... -- ctest-prefix...
     fi
 }
 
-mkdir -p build
 # clang 14's ThreadSanitizer cannot map its shadow under a high address-randomisation
 # setting; setarch -R runs the tests without randomisation.
 tsan_prefix=()
