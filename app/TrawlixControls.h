@@ -6,4 +6,4 @@
 
 #include "platform/qt/Layout.h"
 
-QWidget* CreateTrawlixControl(const platform::ControlSpec& spec, QWidget* parent);
+QWidget* CreateTrawlixControl(const platform::ControlSpec& desc, QWidget* parent);

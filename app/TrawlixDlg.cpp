@@ -88,8 +88,8 @@ CTrawlixDlg::~CTrawlixDlg() {
     DestroyWindow();
 }
 
-QWidget* CTrawlixDlg::CreateControl(const platform::ControlSpec& spec) {
-    return CreateTrawlixControl(spec, this);
+QWidget* CTrawlixDlg::CreateControl(const platform::ControlSpec& desc) {
+    return CreateTrawlixControl(desc, this);
 }
 
 void CTrawlixDlg::DoDataExchange() {

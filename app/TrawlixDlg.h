@@ -79,7 +79,7 @@ public:
 
 protected:
     bool OnInitDialog() override;
-    QWidget* CreateControl(const platform::ControlSpec& spec) override;
+    QWidget* CreateControl(const platform::ControlSpec& desc) override;
     void OnMessage(uint32_t message, uint64_t wParam, int64_t lParam) override;
     void OnCommand(int id) override;
     void OnListDoubleClick(int id, int row) override;

@@ -10,50 +10,50 @@
 
 namespace platform {
 
-QWidget* createStandardControl(const ControlSpec& spec, QWidget* parent) {
-    const QString text = QString::fromUtf8(spec.text.data(), spec.text.size());
-    const Qt::FocusPolicy focus = spec.has("tabstop") ? Qt::StrongFocus : Qt::NoFocus;
-    if (spec.kind == "edit") {
+QWidget* createStandardControl(const ControlSpec& desc, QWidget* parent) {
+    const QString text = QString::fromUtf8(desc.text.data(), desc.text.size());
+    const Qt::FocusPolicy focus = desc.has("tabstop") ? Qt::StrongFocus : Qt::NoFocus;
+    if (desc.kind == "edit") {
         auto* e = new QLineEdit(text, parent);
-        e->setFrame(!spec.has("transparent"));
-        if (spec.has("transparent")) {
+        e->setFrame(!desc.has("transparent"));
+        if (desc.has("transparent")) {
             e->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
         }
         e->setFocusPolicy(focus);
         return e;
     }
-    if (spec.kind == "button") {
+    if (desc.kind == "button") {
         auto* b = new QPushButton(text, parent);
         b->setAutoDefault(false);
-        b->setDefault(spec.has("default"));
+        b->setDefault(desc.has("default"));
         b->setFocusPolicy(focus);
         return b;
     }
-    if (spec.kind == "checkbox") {
+    if (desc.kind == "checkbox") {
         auto* c = new QCheckBox(text, parent);
         c->setFocusPolicy(focus);
         return c;
     }
-    if (spec.kind == "listview") {
+    if (desc.kind == "listview") {
         auto* l = new CListView(parent);
-        if (spec.has("border")) {
+        if (desc.has("border")) {
             l->setFrameShape(QFrame::Box);
         }
         l->setFocusPolicy(focus);
         return l;
     }
-    if (spec.kind == "static" || spec.kind == "blackrect") {
+    if (desc.kind == "static" || desc.kind == "blackrect") {
         auto* s = new QLabel(text, parent);
-        s->setAlignment(spec.has("center") ? Qt::AlignHCenter | Qt::AlignTop
+        s->setAlignment(desc.has("center") ? Qt::AlignHCenter | Qt::AlignTop
                                            : Qt::AlignLeft | Qt::AlignTop);
-        if (spec.kind == "blackrect") {
+        if (desc.kind == "blackrect") {
             s->setStyleSheet(QStringLiteral("QLabel { background: black; }"));
         }
         return s;
     }
-    if (spec.kind == "bitmap" || spec.kind == "icon") {
+    if (desc.kind == "bitmap" || desc.kind == "icon") {
         auto* s = new QLabel(parent);
-        s->setProperty("bitmapId", QString::fromStdString(spec.text).toInt());
+        s->setProperty("bitmapId", QString::fromStdString(desc.text).toInt());
         return s;
     }
     return nullptr;

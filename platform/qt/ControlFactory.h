@@ -9,8 +9,8 @@
 
 namespace platform {
 
-// A widget for spec.kind with its text and styles, a child of parent; null for an
+// A widget for desc.kind with its text and styles, a child of parent; null for an
 // unknown kind. Position, size and visibility are set by the dialog.
-QWidget* createStandardControl(const ControlSpec& spec, QWidget* parent);
+QWidget* createStandardControl(const ControlSpec& desc, QWidget* parent);
 
 }  // namespace platform

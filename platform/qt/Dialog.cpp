@@ -93,29 +93,29 @@ bool CDialogBase::Create() {
     resize(dialogUnitsToPixels(m_template.width), dialogUnitsToPixels(m_template.height));
 
     std::vector<QWidget*> order;
-    for (const ControlSpec& spec : m_template.controls) {
-        QWidget* w = CreateControl(spec);
+    for (const ControlSpec& desc : m_template.controls) {
+        QWidget* w = CreateControl(desc);
         if (!w) {
             return false;
         }
-        w->setGeometry(dialogUnitsToPixels(spec.x), dialogUnitsToPixels(spec.y),
-                       dialogUnitsToPixels(spec.width), dialogUnitsToPixels(spec.height));
-        if (spec.kind == "bitmap") {
+        w->setGeometry(dialogUnitsToPixels(desc.x), dialogUnitsToPixels(desc.y),
+                       dialogUnitsToPixels(desc.width), dialogUnitsToPixels(desc.height));
+        if (desc.kind == "bitmap") {
             // A bitmap static takes the size of its bitmap.
-            const QPixmap pm = LoadBitmap(QString::fromStdString(spec.text).toInt());
+            const QPixmap pm = LoadBitmap(QString::fromStdString(desc.text).toInt());
             if (auto* label = qobject_cast<QLabel*>(w); label && !pm.isNull()) {
                 label->setPixmap(pm);
                 label->resize(pm.size());
             }
-        } else if (spec.kind == "icon") {
-            const QIcon icon = LoadIcon(QString::fromStdString(spec.text).toInt());
+        } else if (desc.kind == "icon") {
+            const QIcon icon = LoadIcon(QString::fromStdString(desc.text).toInt());
             if (auto* label = qobject_cast<QLabel*>(w); label && !icon.isNull()) {
                 label->setPixmap(icon.pixmap(32, 32));
                 label->resize(32, 32);
             }
         }
-        w->setVisible(spec.has("visible"));
-        const int id = spec.id;
+        w->setVisible(desc.has("visible"));
+        const int id = desc.id;
         if (auto* b = qobject_cast<QAbstractButton*>(w)) {
             connect(b, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
         }
@@ -221,8 +221,8 @@ void CDialogBase::FocusControl(int id) {
     }
 }
 
-QWidget* CDialogBase::CreateControl(const ControlSpec& spec) {
-    return createStandardControl(spec, this);
+QWidget* CDialogBase::CreateControl(const ControlSpec& desc) {
+    return createStandardControl(desc, this);
 }
 
 void CDialogBase::OnMessage(uint32_t, uint64_t, int64_t) {}

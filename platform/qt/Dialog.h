@@ -74,7 +74,7 @@ public:
 protected:
     virtual bool OnInitDialog() { return true; }
     // One control of the template; the default is createStandardControl.
-    virtual QWidget* CreateControl(const ControlSpec& spec);
+    virtual QWidget* CreateControl(const ControlSpec& desc);
     virtual void OnMessage(uint32_t message, uint64_t wParam, int64_t lParam);
     // A button of the template was clicked (IDOK, IDCANCEL: OnOK, OnCancel).
     virtual void OnCommand(int id);
