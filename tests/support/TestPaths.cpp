@@ -6,9 +6,15 @@
 
 namespace testsupport {
 
-std::string sourceDir() { return TRAWLIX_TEST_SOURCE_DIR; }
-std::string binaryDir() { return TRAWLIX_TEST_BINARY_DIR; }
-std::string programDir() { return TRAWLIX_TEST_PROGRAM_DIR; }
+std::string sourceDir() {
+    return TRAWLIX_TEST_SOURCE_DIR;
+}
+std::string binaryDir() {
+    return TRAWLIX_TEST_BINARY_DIR;
+}
+std::string programDir() {
+    return TRAWLIX_TEST_PROGRAM_DIR;
+}
 
 std::string scratchDir(const std::string& name) {
     namespace fs = std::filesystem;
