@@ -4,16 +4,17 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/Ascii.h"
+
 namespace {
+
+using platform::startsWithFolded;
 
 constexpr bool isSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 constexpr bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-constexpr char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 // Hex digit value, or -1.
@@ -25,19 +26,6 @@ constexpr int hexValue(char c) {
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-// lower is an ASCII lower-case word.
-bool startsWithFolded(std::string_view text, std::string_view lower) {
-    if (text.size() < lower.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < lower.size(); ++i) {
-        if (lowerAscii(text[i]) != lower[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool containsFolded(std::string_view text, std::string_view lower) {

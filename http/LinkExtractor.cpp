@@ -3,7 +3,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/Ascii.h"
+
 namespace {
+
+using platform::startsWithFolded;
 
 enum CharClass : unsigned char {
     kBlank = 1,       // space, tab, LF, CR
@@ -33,22 +37,6 @@ constexpr auto kClasses = [] {
 
 inline bool is(char c, CharClass k) {
     return kClasses.c[static_cast<unsigned char>(c)] & k;
-}
-
-constexpr char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool startsWithFolded(std::string_view text, std::string_view lower) {
-    if (text.size() < lower.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < lower.size(); ++i) {
-        if (lowerAscii(text[i]) != lower[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 enum class TagKind { kNone, kLink, kFrame, kScript, kBody, kBodyEnd };

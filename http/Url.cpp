@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/Ascii.h"
+
 namespace {
 
 void lowerAscii(std::string& s) {
@@ -19,23 +21,8 @@ void lowerAscii(std::string& s) {
 // the leading digits). A value outside 0-65535 gives 0 rather than wrapping, so the
 // transport refuses it instead of connecting to some other port.
 int32_t parsePort(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    int32_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > 65535) {
-            return 0;
-        }
-    }
-    return negative ? 0 : value;
+    const int32_t value = platform::lenientDecimal(text);
+    return value >= 0 && value <= 65535 ? value : 0;
 }
 
 }  // namespace

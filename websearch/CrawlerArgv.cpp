@@ -1,16 +1,15 @@
 #include "websearch/CrawlerArgv.h"
 
 #include <filesystem>
-#include <limits>
 #include <system_error>
 
+#include "platform/Ascii.h"
 #include "websearch/WebConfig.h"
 
 namespace {
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+using platform::lenientDecimal;
+using platform::lowerAscii;
 
 bool startsWithNoCase(const std::string& s, size_t at, const char* prefix) {
     for (size_t i = 0; prefix[i] != '\0'; ++i) {
@@ -19,35 +18,6 @@ bool startsWithNoCase(const std::string& s, size_t at, const char* prefix) {
         }
     }
     return true;
-}
-
-// Leading blanks, an optional sign, the digits up to the first non-digit; no digits give
-// 0. Values beyond 32 bits stop at the nearest bound instead of wrapping.
-int32_t lenientDecimal(const std::string& s) {
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
-    int64_t value = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-        value = value * 10 + (s[i] - '0');
-        if (value > int64_t{std::numeric_limits<int32_t>::max()} + 1) {
-            break;
-        }
-    }
-    value = negative ? -value : value;
-    if (value > std::numeric_limits<int32_t>::max()) {
-        return std::numeric_limits<int32_t>::max();
-    }
-    if (value < std::numeric_limits<int32_t>::min()) {
-        return std::numeric_limits<int32_t>::min();
-    }
-    return static_cast<int32_t>(value);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "updater/core/IniFile.h"
 
-#include <climits>
 #include <filesystem>
 
+#include "platform/Ascii.h"
 #include "platform/Process.h"
 
 CIniFile::CIniFile(std::string path) : m_szPath(std::move(path)) {
@@ -54,27 +54,5 @@ bool CIniFile::WriteString(std::string section, std::string key, std::string val
 }
 
 int AtoiLike(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) {
-            value = static_cast<long long>(INT_MAX) + 1;
-        }
-    }
-    if (negative) {
-        value = -value;
-    }
-    if (value > INT_MAX) {
-        return INT_MAX;
-    }
-    return static_cast<int>(value < INT_MIN ? INT_MIN : value);
+    return platform::lenientDecimal(text);
 }
