@@ -32,7 +32,7 @@ if [ ! -e /usr/sbin/policy-rc.d ]; then
     remove_policy=1
 fi
 $sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
 if [ "${remove_policy:-0}" = 1 ]; then
     $sudo rm -f /usr/sbin/policy-rc.d
 fi
