@@ -309,8 +309,8 @@ void CTrawlixDlg::UpdateSearchStatus() {
         count = m_state->m_results.size();
         term = m_state->m_searchTerm;
     }
-    SetDlgItemText(IDC_STC_SUMMARY,
-                   qs(kTextSummary).arg(fromAnsi(term)).arg(static_cast<qulonglong>(count)));
+    // Both filled at once, so a term holding "%1" or "%2" stays as typed.
+    SetDlgItemText(IDC_STC_SUMMARY, qs(kTextSummary).arg(fromAnsi(term), QString::number(count)));
     ShowControl(IDC_STC_SUMMARY, true);
     ShowControl(IDC_STC_INTRO, false);
 }

@@ -431,6 +431,17 @@ TEST_F(TrawlixDlgTest, StaleAndUnknownEventsChangeNothing) {
     EXPECT_EQ(dlg->GetDlgItemText(IDC_STC_SUMMARY), summary);
 }
 
+TEST_F(TrawlixDlgTest, ASearchWithNoResultsSummarisesTheTermAsTyped) {
+    engine.release->set();
+    // Placeholders inside the term stay as typed; the count still lands in its place.
+    search(qs("%1 %2 없음"));
+    ASSERT_TRUE(processUntil([&] { return item(IDC_STC_SUMMARY)->isVisible(); }));
+    EXPECT_EQ(list()->GetItemCount(), 0);
+    EXPECT_EQ(dlg->GetDlgItemText(IDC_STC_SUMMARY),
+              qs("[%1 %2 없음]에 대하여 총 0 건의 검색 결과가 있습니다\n"
+                 "검색 결과의 항목을 더블클릭하면 파일을 다운로드 받을 수 있습니다"));
+}
+
 TEST_F(TrawlixDlgTest, ASecondSearchEmptiesTheListFirst) {
     engine.release->set();
     search("report");
