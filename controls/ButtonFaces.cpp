@@ -15,6 +15,22 @@ bool sameColor(QRgb a, QRgb b) {
     return (a & 0x00FFFFFFu) == (b & 0x00FFFFFFu);
 }
 
+// A copy of face in format with every pixel passed through f; null for a null face.
+template <class F>
+QImage mapPixels(const QImage& face, QImage::Format format, F f) {
+    if (face.isNull()) {
+        return {};
+    }
+    QImage out = face.convertToFormat(format);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            line[x] = f(line[x]);
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 QColor brightenHoverColor(const QColor& color) {
@@ -23,41 +39,17 @@ QColor brightenHoverColor(const QColor& color) {
 }
 
 QImage darkerBitmap(const QImage& face, QRgb transparent) {
-    if (face.isNull()) {
-        return {};
-    }
-    QImage out = face.convertToFormat(QImage::Format_RGB32);
-    if (out.isNull()) {
-        return {};
-    }
-    for (int y = 0; y < out.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            const QRgb p = line[x];
-            if (!sameColor(p, transparent)) {
-                line[x] = qRgb(darker75(qRed(p)), darker75(qGreen(p)), darker75(qBlue(p)));
-            }
-        }
-    }
-    return out;
+    return mapPixels(face, QImage::Format_RGB32, [transparent](QRgb p) {
+        return sameColor(p, transparent)
+                   ? p
+                   : qRgb(darker75(qRed(p)), darker75(qGreen(p)), darker75(qBlue(p)));
+    });
 }
 
 QImage darkerIcon(const QImage& face) {
-    if (face.isNull()) {
-        return {};
-    }
-    QImage out = face.convertToFormat(QImage::Format_ARGB32);
-    if (out.isNull()) {
-        return {};
-    }
-    for (int y = 0; y < out.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            const QRgb p = line[x];
-            line[x] = qRgba(darker75(qRed(p)), darker75(qGreen(p)), darker75(qBlue(p)), qAlpha(p));
-        }
-    }
-    return out;
+    return mapPixels(face, QImage::Format_ARGB32, [](QRgb p) {
+        return qRgba(darker75(qRed(p)), darker75(qGreen(p)), darker75(qBlue(p)), qAlpha(p));
+    });
 }
 
 MaskedFace buildMaskedFace(const QImage& face, QRgb transparent) {
