@@ -13,6 +13,15 @@ WebConfig g_config;  // guarded by g_configMutex
 
 }  // namespace
 
+WebConfig webConfigServedBy(const std::string& hostPort) {
+    WebConfig config;
+    config.engineHost = hostPort;
+    config.engineDomains[0] = hostPort.substr(0, hostPort.rfind(':'));
+    config.formSiteHost = hostPort;
+    config.torrentHost = hostPort;
+    return config;
+}
+
 WebConfig webConfig() {
     std::lock_guard<std::mutex> lock(g_configMutex);
     return g_config;

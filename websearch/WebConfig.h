@@ -33,6 +33,11 @@ struct WebConfig {
     std::string outputDir;
 };
 
+// Every outside service (engine, form site, torrent index) answered by one server at
+// hostPort ("address:port"), the engine's own domain being that address: how tests
+// point the sources at a loopback server. Waits and the output directory stay shipped.
+WebConfig webConfigServedBy(const std::string& hostPort);
+
 // A copy of the configuration in force; safe from any thread.
 WebConfig webConfig();
 // Replaces the configuration for the searches that start afterwards.

@@ -21,11 +21,7 @@ protected:
         services = webfixture::servicesServer("127.0.0.1", siteHost, "web-source-services");
         ASSERT_TRUE(services->start()) << services->lastError();
         const std::string servicesHost = "127.0.0.1:" + std::to_string(services->port());
-        WebConfig config;
-        config.engineHost = servicesHost;
-        config.engineDomains = {"127.0.0.1", "engine.kr.invalid"};
-        config.formSiteHost = servicesHost;
-        config.torrentHost = servicesHost;
+        WebConfig config = webConfigServedBy(servicesHost);
         config.formWaitMs = 50;
         config.enginePageWaitMs = 50;
         setWebConfig(config);

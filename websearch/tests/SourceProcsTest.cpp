@@ -19,11 +19,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(services.start());
         ASSERT_TRUE(site.start());
-        WebConfig config;
-        config.engineHost = services.hostPort();
-        config.engineDomains = {"127.0.0.1", "engine.kr.invalid"};
-        config.formSiteHost = services.hostPort();
-        config.torrentHost = services.hostPort();
+        WebConfig config = webConfigServedBy(services.hostPort());
         config.formWaitMs = 10;
         config.enginePageWaitMs = 10;
         setWebConfig(config);

@@ -43,11 +43,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(services.start());
         ASSERT_TRUE(site.start());
-        WebConfig config;
-        config.engineHost = services.hostPort();
-        config.engineDomains = {"127.0.0.1", "engine.kr.invalid"};
-        config.formSiteHost = services.hostPort();
-        config.torrentHost = services.hostPort();
+        WebConfig config = webConfigServedBy(services.hostPort());
         config.formWaitMs = 30;
         config.enginePageWaitMs = 20;
         config.outputDir = testsupport::scratchDir("web-sources-output");

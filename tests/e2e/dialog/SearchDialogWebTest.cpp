@@ -39,11 +39,7 @@ protected:
         services = webfixture::servicesServer("127.0.0.1", siteHost, "search-dialog-services");
         ASSERT_TRUE(services->start()) << services->lastError();
         servicesHost = "127.0.0.1:" + std::to_string(services->port());
-        WebConfig config;
-        config.engineHost = servicesHost;
-        config.engineDomains = {"127.0.0.1", "engine.kr.invalid"};
-        config.formSiteHost = servicesHost;
-        config.torrentHost = servicesHost;
+        WebConfig config = webConfigServedBy(servicesHost);
         config.formWaitMs = 200;
         config.enginePageWaitMs = 50;
         setWebConfig(config);
